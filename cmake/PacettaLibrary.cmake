@@ -1,0 +1,33 @@
+# pacetta_library(NAME DIR [DEPS ...]): a static library of every source under DIR
+# (recursively, except folders that hold their own library), with the repository root
+# as include root.
+function(pacetta_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_SOURCE_DIR}/${excluded}/")
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    # Nothing built here yet: headers only.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# pacetta_test(NAME DIR [DEPS ...]): one GoogleTest program of every source under DIR.
+function(pacetta_test name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    PACETTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    PACETTA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()

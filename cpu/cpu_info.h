@@ -1,0 +1,69 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "platform/cpu_instructions.h"
+
+namespace pacetta {
+
+inline constexpr unsigned kMaxProcessors = 32;
+inline constexpr unsigned kStandardLeafCount = 16;
+inline constexpr unsigned kExtendedLeafCount = 32;
+inline constexpr uint32_t kExtendedLeafBase = 0x80000000u;
+
+struct CacheDescription {
+  uint32_t sizeKb = 0;
+  uint32_t associativity = 0;  // ways; 255 = fully associative
+  uint32_t linesPerTag = 0;
+  uint32_t lineSize = 0;  // bytes
+};
+
+struct TlbDescription {
+  uint32_t level1Entries = 0;
+  uint32_t level1Associativity = 0;
+  uint32_t level2Entries = 0;
+  uint32_t level2Associativity = 0;
+};
+
+// Program-wide hardware switches, read once at start and copied into every record.
+struct HardwareSwitches {
+  int32_t use8254 = 0;
+  int32_t discardKernelCpuUsage = 0;
+  int32_t unlockFid = 0;
+  int32_t unlockVid = 0;
+  int32_t unlockTm2 = 0;
+  int32_t unlockEist = 0;
+  int32_t amdK7DesktopVids = 0;
+  int32_t intelCore2CpuType = -1;  // -1 = detect, 0, 1
+};
+
+// The record of one processor. Created zeroed apart from what start-up writes, then
+// identified once; later subsystems add their readings next to these fields.
+struct CpuInfo {
+  // Topology.
+  uint32_t index = 0;
+  uint32_t packageId = 0;
+  uint32_t isSecondary = 0;
+  int32_t partnerIndex = -1;
+
+  // Family flags, each 0 or 1.
+  uint32_t isK7 = 0, isK8 = 0, isK8RevE = 0, isK8RevF = 0, isK8RevG = 0, isK8RevEOrLater = 0,
+           isK8Npt = 0, isMobileK8 = 0, isK10 = 0, isAmdPowerNow = 0, isIntelP6 = 0,
+           isPentiumM = 0, isCoreDuo = 0, isCore2 = 0, isPentium4 = 0, isPentium4Prescott = 0,
+           isIntelCore = 0, isPentiumMOrCoreDuo = 0, isIntelSpeedStep = 0, isIntelPState = 0,
+           isIntelSupported = 0, isTransmeta = 0, isVia6 = 0, isViaC7 = 0,
+           hasDigitalThermalSensor = 0, hasIda = 0, hasDffs = 0;
+
+  HardwareSwitches switches;
+  // Degrees added to this processor's temperature readings.
+  int8_t tempOffset = 0;
+
+  // Identification leaves: standard 0..15 and extended 0x80000000..0x8000001F.
+  std::array<platform::CpuidResult, kStandardLeafCount> standardLeaves{};
+  std::array<platform::CpuidResult, kExtendedLeafCount> extendedLeaves{};
+
+  CacheDescription l1Instruction, l1Data, l2, l3;
+  TlbDescription instructionTlb4k, dataTlb4k, instructionTlbLarge, dataTlbLarge;
+};
+
+}  // namespace pacetta

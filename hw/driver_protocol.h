@@ -1,0 +1,40 @@
+#pragma once
+#include <cstdint>
+
+// Request codes and buffer layouts of the I/O driver. Every field is a 32-bit
+// little-endian word; the same layouts travel to the simulated device and to the
+// Portex64 helper.
+namespace pacetta::driver {
+
+inline constexpr uint32_t kMapPhysicalMemory = 0x80002000u;    // in 16 bytes, out 8
+inline constexpr uint32_t kUnmapPhysicalMemory = 0x80002004u;  // in 8 bytes
+inline constexpr uint32_t kReadPortByte = 0x80002008u;         // in 8, out 8 (word 1)
+inline constexpr uint32_t kReadPortWord = 0x8000200Cu;
+inline constexpr uint32_t kReadPortDword = 0x80002010u;
+inline constexpr uint32_t kWritePortByte = 0x80002014u;  // in 8: port, value
+inline constexpr uint32_t kWritePortWord = 0x80002018u;
+inline constexpr uint32_t kWritePortDword = 0x8000201Cu;
+inline constexpr uint32_t kRunKernelRoutine = 0x80002020u;  // 28 bytes in and out
+inline constexpr uint32_t kQueryVersion = 0x80002028u;      // 8 bytes in and out
+inline constexpr uint32_t kChangeUseCount = 0x8000202Cu;    // 8 bytes in and out
+inline constexpr uint32_t kReadMsr = 0x80002030u;           // 12 bytes in and out
+inline constexpr uint32_t kWriteMsr = 0x80002034u;          // 12 bytes in and out
+
+inline constexpr uint32_t kUseCountTag = 0x80000000u;  // word 0 of a use-count request
+inline constexpr uint32_t kExpectedMajor = 1;
+inline constexpr uint32_t kExpectedMinor = 5;
+
+// The driver's own answers to Open and Close.
+inline constexpr int32_t kErrorDriverFileMissing = static_cast<int32_t>(0x80040400u);
+inline constexpr int32_t kErrorManagerUnavailable = static_cast<int32_t>(0x80040401u);
+inline constexpr int32_t kErrorStatusUnavailable = static_cast<int32_t>(0x80040402u);
+inline constexpr int32_t kErrorServiceUnavailable = static_cast<int32_t>(0x80040403u);
+inline constexpr int32_t kErrorDeviceUnavailable = static_cast<int32_t>(0x80040404u);
+
+struct KernelCallBlock {
+  uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0, edi = 0, esi = 0;
+  uint32_t routine = 0;
+};
+static_assert(sizeof(KernelCallBlock) == 28);
+
+}  // namespace pacetta::driver

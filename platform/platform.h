@@ -1,0 +1,24 @@
+#pragma once
+#include "platform/cpu_instructions.h"
+#include "platform/driver_service.h"
+#include "platform/instance.h"
+#include "platform/processors.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+
+namespace pacetta::platform {
+
+// The operating-system services the program uses, chosen once at start: the real
+// Linux machine or the simulated PC. The backend object owns them; this is a view.
+struct Platform {
+  CpuInstructions& cpu;
+  Processors& processors;
+  ServiceControl& serviceControl;
+  DeviceIo& deviceIo;
+  Registry& registry;
+  NamedEvents& events;
+  Windows& windows;
+  System& system;
+};
+
+}  // namespace pacetta::platform
