@@ -31,6 +31,16 @@ inline constexpr int32_t kErrorStatusUnavailable = static_cast<int32_t>(0x800404
 inline constexpr int32_t kErrorServiceUnavailable = static_cast<int32_t>(0x80040403u);
 inline constexpr int32_t kErrorDeviceUnavailable = static_cast<int32_t>(0x80040404u);
 
+// Word 6 of a kernel call names one of the driver's dedicated routines; the driver runs
+// only these, never code it receives.
+enum class KernelRoutine : uint32_t {
+  kBusyDelay = 1,            // EDX iterations of 120 no-operations, interrupts off
+  kEnableUserCounters = 2,   // set CR4.PCE
+  kDisableUserCounters = 3,  // clear CR4.PCE
+  kTimerSnapshot = 4,        // ECX = counter; out ESI = 8254 count, EBX:ECX counter, EDX:EAX TSC
+  kK7Transition = 5,         // EDX:EAX to 0xC0010041, poll 0xC0010042; out EBX = reads
+};
+
 struct KernelCallBlock {
   uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0, edi = 0, esi = 0;
   uint32_t routine = 0;
