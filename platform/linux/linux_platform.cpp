@@ -1,0 +1,9 @@
+#include "platform/linux/linux_platform.h"
+
+namespace pacetta::linux_os {
+
+LinuxPlatform::LinuxPlatform()
+    : registry_(FileRegistry::DefaultPath("settings.json")),
+      view_{cpu_, processors_, serviceControl_, deviceIo_, registry_, events_, windows_, system_} {}
+
+}  // namespace pacetta::linux_os

@@ -1,0 +1,45 @@
+#pragma once
+#include <memory>
+
+#include "platform/linux/file_registry.h"
+#include "platform/linux/linux_cpu_instructions.h"
+#include "platform/linux/linux_processors.h"
+#include "platform/linux/linux_system.h"
+#include "platform/linux/lock_file_events.h"
+#include "platform/linux/socket_windows.h"
+#include "platform/platform.h"
+
+namespace pacetta::linux_os {
+
+// Reaching the Portex64 helper: without an installed helper service there is no
+// service manager for it, which the driver reports as a manager that cannot be opened.
+class HelperServiceControl final : public platform::ServiceControl {
+ public:
+  std::unique_ptr<platform::ServiceManager> OpenManager() override { return nullptr; }
+};
+
+class HelperDeviceIo final : public platform::DeviceIo {
+ public:
+  std::unique_ptr<platform::Device> OpenDevice(const std::string&) override { return nullptr; }
+};
+
+// The real machine: every service backed by Linux.
+class LinuxPlatform {
+ public:
+  LinuxPlatform();
+  platform::Platform& View() { return view_; }
+  FileRegistry& Settings() { return registry_; }
+
+ private:
+  LinuxCpuInstructions cpu_;
+  LinuxProcessors processors_;
+  HelperServiceControl serviceControl_;
+  HelperDeviceIo deviceIo_;
+  FileRegistry registry_;
+  LockFileEvents events_;
+  SocketWindows windows_;
+  LinuxSystem system_;
+  platform::Platform view_;
+};
+
+}  // namespace pacetta::linux_os

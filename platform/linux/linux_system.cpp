@@ -1,0 +1,116 @@
+#include "platform/linux/linux_system.h"
+
+#include <dlfcn.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+extern char** environ;
+
+namespace pacetta::linux_os {
+namespace {
+
+class SharedModule final : public platform::Module {
+ public:
+  explicit SharedModule(void* handle) : handle_(handle) {}
+  ~SharedModule() override { dlclose(handle_); }
+  SharedModule(const SharedModule&) = delete;
+  SharedModule& operator=(const SharedModule&) = delete;
+  void* Symbol(const std::string& name) override { return dlsym(handle_, name.c_str()); }
+
+ private:
+  void* handle_;
+};
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : fallback;
+}
+
+}  // namespace
+
+std::string LinuxSystem::ProgramPath() {
+  std::string path(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+  if (length <= 0) return {};
+  path.resize(static_cast<size_t>(length));
+  return path;
+}
+
+bool LinuxSystem::SetCurrentDirectory(const std::string& path) {
+  return !path.empty() && chdir(path.c_str()) == 0;
+}
+
+bool LinuxSystem::FileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool LinuxSystem::StartProcess(const std::string& path, const std::vector<std::string>& arguments) {
+  std::vector<std::string> storage;
+  storage.reserve(arguments.size() + 1);
+  storage.push_back(path);
+  storage.insert(storage.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (auto& a : storage) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // The child runs on its own; when this process ends first it is adopted as usual.
+  pid_t pid = 0;
+  return posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+}
+
+std::unique_ptr<platform::Module> LinuxSystem::LoadModule(const std::string& path) {
+  if (!FileExists(path)) return nullptr;
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) return nullptr;
+  return std::make_unique<SharedModule>(handle);
+}
+
+void LinuxSystem::Sleep(std::chrono::milliseconds duration) {
+  std::this_thread::sleep_for(duration);
+}
+
+uint32_t LinuxSystem::TickCount() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + now.tv_nsec / 1000000;
+  return static_cast<uint32_t>(ms);
+}
+
+platform::OsVersion LinuxSystem::Version() {
+  platform::OsVersion version{6, 2, 0, platform::kPlatformNt};
+  utsname name{};
+  if (uname(&name) == 0) {
+    unsigned major = 0, minor = 0, patch = 0;
+    if (std::sscanf(name.release, "%u.%u.%u", &major, &minor, &patch) >= 2) {
+      version.build = major * 10000 + minor * 100 + patch % 100;
+    }
+  }
+  return version;
+}
+
+uint32_t LinuxSystem::UserDefaultLocale() {
+  return LocaleIdOf(EnvOr("LC_ALL", EnvOr("LC_MESSAGES", EnvOr("LANG", ""))));
+}
+
+uint32_t LinuxSystem::SystemDefaultLocale() {
+  std::ifstream file("/etc/default/locale");
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind("LANG=", 0) == 0) {
+      std::string value = line.substr(5);
+      if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+      return LocaleIdOf(value);
+    }
+  }
+  return UserDefaultLocale();
+}
+
+}  // namespace pacetta::linux_os

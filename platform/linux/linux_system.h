@@ -1,0 +1,28 @@
+#pragma once
+#include "platform/system.h"
+
+namespace pacetta::linux_os {
+
+class LinuxSystem : public platform::System {
+ public:
+  std::string ProgramPath() override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+  bool StartProcess(const std::string& path, const std::vector<std::string>& arguments) override;
+  std::unique_ptr<platform::Module> LoadModule(const std::string& path) override;
+  void Sleep(std::chrono::milliseconds duration) override;
+  uint32_t TickCount() override;
+  // Linux passes the program's operating-system check as the newer NT generation.
+  platform::OsVersion Version() override;
+  // The program is a 64-bit process on a 64-bit system: it takes the 64-bit driver
+  // path, as a 32-bit build under emulation would.
+  std::optional<bool> IsEmulated32On64() override { return true; }
+  uint32_t UserDefaultLocale() override;
+  uint32_t SystemDefaultLocale() override;
+};
+
+// Windows locale identifier of a POSIX locale name such as "de_DE.UTF-8"; 1033 (US
+// English) for "C", "POSIX", empty or unknown names.
+uint32_t LocaleIdOf(const std::string& posixName);
+
+}  // namespace pacetta::linux_os
