@@ -1,0 +1,54 @@
+#include "app/application.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "hw/pinning.h"
+
+namespace pacetta {
+
+Application::Application(platform::Platform& platform, platform::MessageBoxes& boxes,
+                         CPortexDriver& driver, std::vector<std::string> restartArguments)
+    : platform_(platform),
+      boxes_(boxes),
+      driver_(driver),
+      restartArguments_(std::move(restartArguments)) {}
+
+StartupOutcome Application::Start(const Command& command, int& exitCode) {
+  StartupServices services{platform_, boxes_, strings_, driver_};
+  StartupResult result = RunStartup(services, command);
+  exitCode = result.exitCode;
+  if (result.outcome == StartupOutcome::kRun) state_ = std::move(result.state);
+  return result.outcome;
+}
+
+int Application::Exit(bool restart) {
+  state_.runningEvent.reset();
+  UnpinThread(platform_.processors);
+  state_.processors.clear();
+  strings_ = StringTable();  // frees the language module
+  if (restart) {
+    // The new instance must find the driver service still installed: this exit keeps
+    // it whatever the use count says, and the new instance adds its own use.
+    driver_.SetUnloadPolicy(1);
+    if (!platform_.system.StartProcess(platform_.system.ProgramPath(), restartArguments_)) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
+std::string DescribeProcessorRecord(const CpuInfo& cpu) {
+  char vendor[13] = {};
+  const auto& leaf0 = cpu.standardLeaves[0];
+  std::memcpy(vendor, &leaf0.ebx, 4);
+  std::memcpy(vendor + 4, &leaf0.edx, 4);
+  std::memcpy(vendor + 8, &leaf0.ecx, 4);
+  char line[160];
+  std::snprintf(line, sizeof line, "CPU %u: package %u, secondary %u, partner %d, vendor %s",
+                cpu.index, cpu.packageId, cpu.isSecondary, cpu.partnerIndex,
+                vendor[0] ? vendor : "unknown");
+  return line;
+}
+
+}  // namespace pacetta

@@ -1,0 +1,95 @@
+#include "app/main/program_options.h"
+
+#include <cstdlib>
+
+namespace pacetta {
+
+const char* const kProgramUsage =
+    "Usage: pacetta [options] [command]\n"
+    "\n"
+    "Options:\n"
+    "  --simulate[=NAME|FILE]  run on a simulated PC: a catalogue machine or a machine\n"
+    "                          file (CPUID dump, diagnostic dump); default k8-x2-laptop\n"
+    "  --list-machines         list the simulated machines of the catalogue\n"
+    "  --console               run without a display: status as lines on the terminal\n"
+    "  --answer=yes|no|cancel|ok  the answer to a question asked on the console\n"
+    "  --sim-fault=LIST        failures the simulated PC injects (see docs)\n"
+    "  --sim-os=MAJOR.MINOR[-9x]  the simulated operating-system version\n"
+    "  --sim-32bit, --sim-64bit   the simulated system's word size\n"
+    "  --sim-affinity=MASK     the processors the simulated process may use\n"
+    "  --usage                 this text\n"
+    "\n"
+    "Commands (also with / instead of -): -help, -profile n, -nextprofile, -prevprofile,\n"
+    "-resume, -exit, -unload\n";
+
+namespace {
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.rfind(prefix, 0) == 0;
+}
+
+}  // namespace
+
+std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>& arguments,
+                                                  std::string& error) {
+  ProgramOptions options;
+  for (const std::string& argument : arguments) {
+    if (!StartsWith(argument, "--")) {
+      options.commandArguments.push_back(argument);
+      continue;
+    }
+    const auto equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    const std::string value = equals == std::string::npos ? "" : argument.substr(equals + 1);
+    const bool hasValue = equals != std::string::npos;
+    bool carried = true;  // survives a restart
+    if (name == "--simulate") {
+      options.simulate = true;
+      options.machine = value;
+    } else if (name == "--console" && !hasValue) {
+      options.console = true;
+    } else if (name == "--sim-fault" && hasValue) {
+      options.simFaults = value;
+      carried = false;  // injected failures are for one run
+    } else if (name == "--sim-os" && hasValue) {
+      options.simOs = value;
+    } else if ((name == "--sim-32bit" || name == "--sim-64bit") && !hasValue) {
+      options.sim32Bit = name == "--sim-32bit";
+    } else if (name == "--sim-affinity" && hasValue) {
+      char* end = nullptr;
+      const unsigned long long mask = std::strtoull(value.c_str(), &end, 0);
+      if (value.empty() || *end != '\0') {
+        error = "bad processor mask: " + value;
+        return std::nullopt;
+      }
+      options.simAffinity = mask;
+    } else if (name == "--answer" && hasValue) {
+      if (value == "yes") {
+        options.answer = platform::MessageAnswer::kYes;
+      } else if (value == "no") {
+        options.answer = platform::MessageAnswer::kNo;
+      } else if (value == "cancel") {
+        options.answer = platform::MessageAnswer::kCancel;
+      } else if (value == "ok") {
+        options.answer = platform::MessageAnswer::kOk;
+      } else {
+        error = "bad answer: " + value + " (yes, no, cancel or ok)";
+        return std::nullopt;
+      }
+      carried = false;
+    } else if (name == "--list-machines" && !hasValue) {
+      options.listMachines = true;
+      carried = false;
+    } else if (name == "--usage" && !hasValue) {
+      options.showUsage = true;
+      carried = false;
+    } else {
+      error = "unknown option: " + argument;
+      return std::nullopt;
+    }
+    if (carried) options.restartArguments.push_back(argument);
+  }
+  return options;
+}
+
+}  // namespace pacetta

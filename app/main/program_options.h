@@ -1,0 +1,34 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+
+namespace pacetta {
+
+// The program's own options (double dash), apart from the Windows-style commands.
+struct ProgramOptions {
+  bool simulate = false;
+  std::string machine;  // catalogue name or machine file; empty = the default machine
+  std::string simFaults;
+  std::string simOs;  // "MAJOR.MINOR" or "MAJOR.MINOR-9x"
+  std::optional<bool> sim32Bit;
+  std::optional<uint64_t> simAffinity;
+  bool console = false;
+  bool listMachines = false;
+  bool showUsage = false;
+  std::optional<platform::MessageAnswer> answer;
+  // Everything else, in order: the command line the program itself interprets.
+  std::vector<std::string> commandArguments;
+  // The options that choose the platform and front end, for a restart.
+  std::vector<std::string> restartArguments;
+};
+
+// Nullopt with `error` set for an unknown option or a bad value.
+std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>& arguments,
+                                                  std::string& error);
+
+extern const char* const kProgramUsage;
+
+}  // namespace pacetta

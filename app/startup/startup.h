@@ -1,0 +1,51 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "app/startup/command_line.h"
+#include "app/strings/string_table.h"
+#include "cpu/cpu_info.h"
+#include "hw/portex_driver.h"
+#include "platform/message_box.h"
+#include "platform/platform.h"
+
+namespace pacetta {
+
+inline constexpr const char* kSettingsKeyPath = "Software\\Norvane\\Pacetta";
+inline constexpr const char* kRunningEventName = "Global\\PacettaRunningEvent";
+
+struct StartupServices {
+  platform::Platform& platform;
+  platform::MessageBoxes& boxes;
+  StringTable& strings;
+  CPortexDriver& driver;
+};
+
+// What a successful start-up hands to the running program.
+struct StartupState {
+  // Held for the whole run: its existence marks the running instance, and setting it
+  // is the stop signal of every worker.
+  std::unique_ptr<platform::NamedEvent> runningEvent;
+  std::vector<CpuInfo> processors;  // processor k at index k; never resized
+  HardwareSwitches switches;
+  bool isNt = false;
+  bool isVersion6OrLater = false;
+};
+
+enum class StartupOutcome {
+  kRun,   // build the main window and run
+  kExit,  // the work is done (help, unload, hand-over) or start-up failed
+};
+
+struct StartupResult {
+  StartupOutcome outcome = StartupOutcome::kExit;
+  int exitCode = 1;
+  StartupState state;
+};
+
+// The start-up sequence up to the creation of the main window: system checks, language,
+// the one-shot commands, the single instance and the hand-over to a running one, the
+// driver with its version check, and one identified record per processor.
+StartupResult RunStartup(StartupServices& services, const Command& command);
+
+}  // namespace pacetta

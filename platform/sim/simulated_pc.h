@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/sim/machine.h"
+
+namespace pacetta::sim {
+
+class SimDriverDevice;
+class ViolationLog;
+
+struct SimulationOptions {
+  std::string machine;               // catalogue name or machine file; empty = the default machine
+  std::string faults;                // failures to inject, as `--sim-fault` takes them
+  std::string os;                    // "MAJOR.MINOR" or "MAJOR.MINOR-9x"; empty = the machine's
+  std::optional<bool> system32;      // the machine's word size unless given
+  std::optional<uint64_t> affinity;  // processors the process may use
+  // Where the machine's driver services and use count live, shared by every process
+  // that simulates it; empty = the runtime folder of this machine.
+  std::string stateFolder;
+  // The settings file of this simulated machine; empty = its own file in the user's
+  // configuration folder, never the real machine's settings.
+  std::string settingsPath;
+};
+
+// A whole simulated PC: the machine, its processors, driver, services and operating
+// system, with the host's processes, modules, time and instance lock.
+class SimulatedPc {
+ public:
+  static std::unique_ptr<SimulatedPc> Create(const SimulationOptions& options, std::string& error);
+  virtual ~SimulatedPc() = default;
+
+  virtual platform::Platform& View() = 0;
+  virtual const MachineSpec& Machine() const = 0;
+};
+
+// "name  description" lines of the built-in catalogue, the default machine marked.
+std::string DescribeCatalogue();
+inline constexpr const char* kDefaultMachine = "k8-x2-laptop";
+
+}  // namespace pacetta::sim

@@ -1,0 +1,66 @@
+#include "ui/desktop_front_end.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QVBoxLayout>
+
+#include "platform/instance.h"
+
+namespace pacetta::ui {
+
+DesktopFrontEnd::DesktopFrontEnd() : log_(new QPlainTextEdit(&dialog_)) {
+  dialog_.setObjectName("MainWindow");
+  log_->setReadOnly(true);
+  auto* layout = new QVBoxLayout(&dialog_);
+  layout->addWidget(log_);
+  dialog_.resize(560, 360);
+  // Closing the window ends the program in order, as the close message does.
+  QObject::connect(&dialog_, &QDialog::rejected, this, [this] {
+    visible_ = false;
+    if (window_) window_->OnPosted({platform::kWmClose, 0, 0});
+  });
+}
+
+DesktopFrontEnd::~DesktopFrontEnd() = default;
+
+void DesktopFrontEnd::Wake() {
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (window_) window_->ProcessPending();
+      },
+      Qt::QueuedConnection);
+}
+
+void DesktopFrontEnd::Quit() {
+  QApplication::quit();
+}
+
+void DesktopFrontEnd::ShowWindow() {
+  dialog_.show();
+  visible_ = true;
+}
+
+void DesktopFrontEnd::BringToForeground() {
+  dialog_.raise();
+  dialog_.activateWindow();
+}
+
+void DesktopFrontEnd::SetCaption(const std::string& caption) {
+  dialog_.setWindowTitle(QString::fromStdString(caption));
+}
+
+void DesktopFrontEnd::Notice(const std::string& line) {
+  log_->appendPlainText(QString::fromStdString(line));
+}
+
+void DesktopFrontEnd::RequestClose() {
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (window_) window_->OnPosted({platform::kWmClose, 0, 0});
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace pacetta::ui

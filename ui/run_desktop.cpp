@@ -1,0 +1,30 @@
+#include "ui/run_desktop.h"
+
+#include <QApplication>
+
+#include "app/lifecycle/program_flow.h"
+#include "ui/desktop_front_end.h"
+#include "ui/qt_message_boxes.h"
+
+namespace pacetta::ui {
+
+int RunDesktop(platform::Platform& platform, int argc, char** argv,
+               const std::vector<std::string>& commandArguments,
+               const std::vector<std::string>& restartArguments, CloseRequest& closeRequest) {
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QtMessageBoxes boxes;
+  DesktopFrontEnd frontEnd;
+  closeRequest.Attach([&frontEnd] { frontEnd.RequestClose(); });
+  const int code = RunProgramFlow(platform, boxes, frontEnd, commandArguments, restartArguments,
+                                  [&frontEnd](MainWindow& window) {
+                                    frontEnd.Attach(&window);
+                                    frontEnd.ShowWindow();
+                                    QApplication::exec();
+                                    frontEnd.Attach(nullptr);
+                                  });
+  closeRequest.Detach();
+  return code;
+}
+
+}  // namespace pacetta::ui
