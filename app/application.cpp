@@ -30,8 +30,9 @@ int Application::Exit(bool restart) {
   if (restart) {
     // The new instance must find the driver service still installed: this exit keeps
     // it whatever the use count says, and the new instance adds its own use.
-    driver_.SetUnloadPolicy(1);
+    const uint32_t previous = driver_.KeepServiceForRestart();
     if (!platform_.system.StartProcess(platform_.system.ProgramPath(), restartArguments_)) {
+      driver_.SetUnloadPolicy(previous);  // no new instance: the usual policy applies
       return 1;
     }
   }
