@@ -1,0 +1,208 @@
+#pragma once
+#include <cstdint>
+
+// Numbers of the user-visible texts. A language module overrides texts by these
+// numbers, so a number never changes meaning once released.
+namespace pacetta {
+
+// Product, command line and profiles.
+inline constexpr uint32_t kStrProductName = 10000;
+inline constexpr uint32_t kStrHelp = 10001;
+inline constexpr uint32_t kStrCurrentProfile = 10010;
+inline constexpr uint32_t kStrProfileNoManagement = 10011;
+inline constexpr uint32_t kStrProfilePowerSaving = 10012;
+inline constexpr uint32_t kStrProfileMaxPerformance = 10013;
+inline constexpr uint32_t kStrProfileOnDemand = 10014;
+
+// Balloon event texts and balloon bodies.
+inline constexpr uint32_t kStrBalloonStarted = 10020;
+inline constexpr uint32_t kStrBalloonRestored = 10021;
+inline constexpr uint32_t kStrBalloonResumed = 10022;
+inline constexpr uint32_t kStrBalloonProfileChanged = 10023;
+inline constexpr uint32_t kStrRestoringDefaults = 10024;
+inline constexpr uint32_t kStrSwitchingToPowerSaving = 10025;
+inline constexpr uint32_t kStrSwitchingToMaxPerformance = 10026;
+inline constexpr uint32_t kStrSavingSettings = 10027;
+inline constexpr uint32_t kStrBalloonLongInfo = 10028;
+inline constexpr uint32_t kStrBalloonShortInfo = 10029;
+inline constexpr uint32_t kStrAcPower = 10030;
+inline constexpr uint32_t kStrBattery = 10031;
+inline constexpr uint32_t kStrPowerSourceChanged = 10032;
+inline constexpr uint32_t kStrEnteringSuspend = 10033;
+inline constexpr uint32_t kStrCurrentThrottleLevel = 10034;
+
+// Tray icon tooltips.
+inline constexpr uint32_t kStrTooltipMain = 10035;
+inline constexpr uint32_t kStrTooltipFrequency = 10036;
+inline constexpr uint32_t kStrTooltipLoad = 10037;
+inline constexpr uint32_t kStrTooltipTemperature = 10038;
+inline constexpr uint32_t kStrTooltipBattery = 10039;
+
+// Start-up and module messages.
+inline constexpr uint32_t kStrDriverUninstalled = 10040;
+inline constexpr uint32_t kStrErrorCaption = 10060;
+inline constexpr uint32_t kStrOsTooOld = 10061;
+inline constexpr uint32_t kStrProcessorsUnavailable = 10062;
+inline constexpr uint32_t kStrDriverLoadFailed = 10063;
+inline constexpr uint32_t kStrAlreadyRunning = 10064;
+inline constexpr uint32_t kStrInitFailed = 10065;
+inline constexpr uint32_t kStrDriverUninstallFailed = 10066;
+inline constexpr uint32_t kStrModuleCorrupt = 10067;
+inline constexpr uint32_t kStrHelperRestarting = 10068;
+inline constexpr uint32_t kStrWarningCaption = 10080;
+inline constexpr uint32_t kStrDriverVersionMismatch = 10081;
+inline constexpr uint32_t kStrOverheatDetected = 10082;
+inline constexpr uint32_t kStrAltVidWarning = 10083;
+inline constexpr uint32_t kStrModuleVersionIncompatible = 10084;
+inline constexpr uint32_t kStrStateRangeAltered = 10085;
+inline constexpr uint32_t kStrOsProcessorPolicyWarning = 10086;
+inline constexpr uint32_t kStrConfirmCaption = 10100;
+inline constexpr uint32_t kStrRestartRequired = 10101;
+inline constexpr uint32_t kStrProfileModified = 10102;
+inline constexpr uint32_t kStrPageModified = 10103;
+
+// Page tree.
+inline constexpr uint32_t kStrPageAbout = 10120;
+inline constexpr uint32_t kStrPageSettings = 10121;
+inline constexpr uint32_t kStrPageCpuInfo = 10122;
+inline constexpr uint32_t kStrPageMonitoring = 10123;
+inline constexpr uint32_t kStrPageManagement = 10124;
+inline constexpr uint32_t kStrPageProfiles = 10125;
+inline constexpr uint32_t kStrProfileCaption = 10126;
+inline constexpr uint32_t kStrPageAdvanced = 10127;
+inline constexpr uint32_t kStrPageBatteryInfo = 10128;
+inline constexpr uint32_t kStrBatteryDevice = 10129;
+inline constexpr uint32_t kStrPageUpdates = 10130;
+inline constexpr uint32_t kStrPageProFeatures = 10131;
+inline constexpr uint32_t kStrHide = 10140;
+inline constexpr uint32_t kStrCpuTab = 10141;
+
+// Common values.
+inline constexpr uint32_t kStrNotAvailableShort = 10144;
+inline constexpr uint32_t kStrNotApplicable = 10145;
+inline constexpr uint32_t kStrUnsupported = 10146;
+inline constexpr uint32_t kStrActive = 10147;
+inline constexpr uint32_t kStrInactive = 10148;
+inline constexpr uint32_t kStrNever = 10149;
+inline constexpr uint32_t kStrUnknown = 10150;
+
+// Profile page columns.
+inline constexpr uint32_t kStrColumnIndex = 10160;
+inline constexpr uint32_t kStrColumnFid = 10161;
+inline constexpr uint32_t kStrColumnVid = 10162;
+inline constexpr uint32_t kStrColumnThrottle = 10163;
+
+// LongRun table interface tree.
+inline constexpr uint32_t kStrLongRunLevel = 10180;
+inline constexpr uint32_t kStrLongRunPerformanceIndex = 10181;
+inline constexpr uint32_t kStrLongRunFrequency = 10182;
+inline constexpr uint32_t kStrLongRunVoltage = 10183;
+inline constexpr uint32_t kStrLongRunSdrDivisor = 10184;
+inline constexpr uint32_t kStrLongRunDdrDivisor = 10185;
+inline constexpr uint32_t kStrLongRunPciDivisor = 10186;
+inline constexpr uint32_t kStrLongRunGateDelay = 10187;
+
+// Battery pages.
+inline constexpr uint32_t kStrNoSystemBattery = 10205;
+inline constexpr uint32_t kStrUnknownBatteryStatus = 10206;
+inline constexpr uint32_t kStrTimeHoursMinutesSeconds = 10209;
+inline constexpr uint32_t kStrTimeMinutesSeconds = 10210;
+inline constexpr uint32_t kStrTimeSeconds = 10211;
+inline constexpr uint32_t kStrUnitRelativeCapacity = 10212;
+inline constexpr uint32_t kStrUnitMilliwattHours = 10213;
+inline constexpr uint32_t kStrUnitRelativeRate = 10214;
+inline constexpr uint32_t kStrUnitMilliwatts = 10215;
+inline constexpr uint32_t kStrEstimated = 10216;
+inline constexpr uint32_t kStrChargeRate = 10217;
+inline constexpr uint32_t kStrDischargeRate = 10218;
+inline constexpr uint32_t kStrLifeTimeRemaining = 10219;
+inline constexpr uint32_t kStrChargingTimeLeft = 10220;
+
+// Event power sources, in list order (stored as index + 1).
+inline constexpr uint32_t kStrEventSourceAc = 10240;
+inline constexpr uint32_t kStrEventSourceBattery = 10241;
+inline constexpr uint32_t kStrEventSourceBoth = 10242;
+
+// AMD K7/K8 advanced pages.
+inline constexpr uint32_t kStrDivideBy = 10245;
+// The eight ACPI states of the K8 power-management mode bytes, in byte order.
+inline constexpr uint32_t kStrAcpiStateFirst = 10246;
+inline constexpr uint32_t kAcpiStateCount = 8;
+
+// Transmeta LongRun page.
+inline constexpr uint32_t kStrLongRunEconomy = 10270;
+inline constexpr uint32_t kStrLongRunPerformance = 10271;
+inline constexpr uint32_t kStrAtmOff = 10272;
+inline constexpr uint32_t kStrAtmReduction = 10273;
+
+// Management page choices.
+inline constexpr uint32_t kStrSingleStepTransitions = 10274;
+inline constexpr uint32_t kStrMultiStepTransitions = 10275;
+// "CpuLoadMethod" 0..5.
+inline constexpr uint32_t kStrCpuLoadMethodFirst = 10276;
+inline constexpr uint32_t kCpuLoadMethodCount = 6;
+// "SuspendAction" 0..2.
+inline constexpr uint32_t kStrSuspendKeepProfile = 10282;
+inline constexpr uint32_t kStrSuspendPowerSaving = 10283;
+inline constexpr uint32_t kStrSuspendMaxPerformance = 10284;
+// "DefaultsMode" 0..2.
+inline constexpr uint32_t kStrDefaultsCpuDefined = 10285;
+inline constexpr uint32_t kStrDefaultsFoundAtStartup = 10286;
+inline constexpr uint32_t kStrDefaultsCustom = 10287;
+inline constexpr uint32_t kStrCustomOsScheme = 10288;
+
+// Settings page.
+inline constexpr uint32_t kStrLanguageApplicationDefault = 10289;
+inline constexpr uint32_t kStrLanguageUserDefault = 10290;
+inline constexpr uint32_t kStrLanguageSystemDefault = 10291;
+// Colour names, in list order.
+inline constexpr uint32_t kStrColorNameFirst = 10292;
+inline constexpr uint32_t kColorNameCount = 12;
+inline constexpr uint32_t kStrAutoRunRegistry = 10304;
+inline constexpr uint32_t kStrAutoRunStartupFolder = 10305;
+
+// Action editor: "when the event is active / inactive".
+inline constexpr uint32_t kStrEventStateActive = 10306;
+inline constexpr uint32_t kStrEventStateInactive = 10307;
+
+// Update states 0..15 are kStrUpdateStateFirst + state.
+inline constexpr uint32_t kStrUpdateStateFirst = 10340;
+inline constexpr uint32_t kUpdateStateCount = 16;
+inline constexpr uint32_t kStrUpdateNotAvailable = 10340;
+inline constexpr uint32_t kStrUpdateDownloading = 10354;
+inline constexpr uint32_t kStrUpdateAskDownload = 10356;
+inline constexpr uint32_t kStrUpdateAskInstall = 10357;
+inline constexpr uint32_t kStrUpdateErrorCaption = 10358;
+inline constexpr uint32_t kStrUpdateAvailableCaption = 10359;
+inline constexpr uint32_t kStrUpdateDownloadQuestion = 10360;
+inline constexpr uint32_t kStrUpdateDownloadedCaption = 10361;
+inline constexpr uint32_t kStrUpdateInstallQuestion = 10362;
+inline constexpr uint32_t kStrUpdateInstalled = 10363;
+
+// Professional features.
+inline constexpr uint32_t kStrMaxProfilesReached = 10380;
+inline constexpr uint32_t kStrMaxEventsReached = 10381;
+inline constexpr uint32_t kStrMaxActionsReached = 10382;
+inline constexpr uint32_t kStrDeleteProfileQuestion = 10383;
+inline constexpr uint32_t kStrColumnStatus = 10384;
+inline constexpr uint32_t kStrEventActiveFor = 10385;
+inline constexpr uint32_t kStrEventInactiveFor = 10386;
+inline constexpr uint32_t kStrUndefinedEvent = 10387;
+inline constexpr uint32_t kStrColumnEventId = 10388;
+inline constexpr uint32_t kStrColumnEventName = 10389;
+inline constexpr uint32_t kStrColumnEventType = 10390;
+inline constexpr uint32_t kStrColumnPowerSource = 10391;
+inline constexpr uint32_t kStrNewEventName = 10392;
+inline constexpr uint32_t kStrColumnActionId = 10393;
+inline constexpr uint32_t kStrColumnActionName = 10394;
+inline constexpr uint32_t kStrNewActionName = 10395;
+inline constexpr uint32_t kStrColumnActionType = 10396;
+// Event types 0..13: list texts and the detail column's descriptions.
+inline constexpr uint32_t kStrEventTypeFirst = 10397;
+inline constexpr uint32_t kStrEventDescriptionFirst = 10413;
+inline constexpr uint32_t kEventTypeCount = 14;
+// Action types 0..4.
+inline constexpr uint32_t kStrActionTypeFirst = 10429;
+inline constexpr uint32_t kActionTypeCount = 5;
+
+}  // namespace pacetta
