@@ -18,6 +18,7 @@
 namespace pacetta {
 namespace {
 
+#ifdef PACETTA_WITH_QT
 bool HasDisplay() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
     const char* value = std::getenv(name);
@@ -25,6 +26,7 @@ bool HasDisplay() {
   }
   return false;
 }
+#endif
 
 int RunConsole(platform::Platform& platform, const ProgramOptions& options,
                CloseRequest& closeRequest) {

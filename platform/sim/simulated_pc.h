@@ -39,6 +39,5 @@ class SimulatedPc {
 
 // "name  description" lines of the built-in catalogue, the default machine marked.
 std::string DescribeCatalogue();
-inline constexpr const char* kDefaultMachine = "k8-x2-laptop";
 
 }  // namespace pacetta::sim

@@ -1,0 +1,152 @@
+#include "platform/sim/simulated_pc.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+
+#include "platform/linux/file_registry.h"
+#include "platform/linux/lock_file_events.h"
+#include "platform/linux/runtime_paths.h"
+#include "platform/linux/socket_windows.h"
+#include "platform/sim/catalogue/catalogue.h"
+#include "platform/sim/driver/sim_driver.h"
+#include "platform/sim/machine/machine_file.h"
+#include "platform/sim/pc/sim_cpu_instructions.h"
+#include "platform/sim/pc/sim_processors.h"
+#include "platform/sim/pc/sim_system.h"
+
+namespace pacetta::sim {
+namespace {
+
+uint64_t MonotonicNs() {
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count());
+}
+
+std::string FileNamePart(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::optional<platform::OsVersion> ParseOs(const std::string& text) {
+  unsigned major = 0, minor = 0;
+  char tail[8] = {};
+  const int fields = std::sscanf(text.c_str(), "%u.%u%7s", &major, &minor, tail);
+  if (fields < 2) return std::nullopt;
+  const std::string rest = fields == 3 ? tail : "";
+  if (!rest.empty() && rest != "-9x") return std::nullopt;
+  return platform::OsVersion{major, minor, 0,
+                             rest == "-9x" ? platform::kPlatformWin9x : platform::kPlatformNt};
+}
+
+class SimulatedMachine final : public SimulatedPc {
+ public:
+  SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options)
+      : machine_(std::move(machine)),
+        processors_(machine_),
+        cpu_(machine_, processors_),
+        system_(machine_, SystemOptions(faults)),
+        driver_(machine_, std::make_unique<FileServiceStore>(StateFolder(options)), DriverHost(),
+                faults),
+        registry_(options.settingsPath.empty()
+                      ? linux_os::FileRegistry::DefaultPath(
+                            "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
+                      : options.settingsPath),
+        view_{
+            cpu_,     processors_, driver_.ServiceControl(), driver_.DeviceIo(), registry_, events_,
+            windows_, system_} {}
+
+  platform::Platform& View() override { return view_; }
+  const MachineSpec& Machine() const override { return machine_; }
+
+ private:
+  std::string StateFolder(const SimulationOptions& options) const {
+    if (!options.stateFolder.empty()) return options.stateFolder;
+    return linux_os::UserRuntimeFolder() + "/sim-" + linux_os::FileNameOf(machine_.name);
+  }
+
+  SimSystemOptions SystemOptions(const SimFaults& faults) const {
+    SimSystemOptions options;
+    const std::string driverName = machine_.system64 ? "Portex64" : "Portex32";
+    // The driver file exists on the simulated machine beside the program, unless a
+    // failure hides it.
+    options.simulatedFile = [faults, driverName](const std::string& path) -> std::optional<bool> {
+      const std::string name = FileNamePart(path);
+      if (name != driverName && name != driverName + ".sys") return std::nullopt;
+      return !faults.HidesFile(path);
+    };
+    return options;
+  }
+
+  SimDriverHost DriverHost() {
+    SimDriverHost host;
+    host.processId = static_cast<int>(getpid());
+    host.processAlive = [](int pid) { return kill(pid, 0) == 0 || errno == EPERM; };
+    host.fileExists = [this](const std::string& path) { return system_.FileExists(path); };
+    host.currentProcessor = [this] { return processors_.CurrentProcessor(); };
+    host.clockNs = MonotonicNs;
+    host.readTsc = [this] { return cpu_.ReadTimeStampCounter(); };
+    return host;
+  }
+
+  MachineSpec machine_;
+  SimProcessors processors_;
+  SimCpuInstructions cpu_;
+  SimSystem system_;
+  SimDriver driver_;
+  linux_os::FileRegistry registry_;
+  linux_os::LockFileEvents events_;
+  linux_os::SocketWindows windows_;
+  platform::Platform view_;
+};
+
+}  // namespace
+
+std::unique_ptr<SimulatedPc> SimulatedPc::Create(const SimulationOptions& options,
+                                                 std::string& error) {
+  auto loaded = LoadMachine(options.machine);
+  if (!loaded.ok()) {
+    error = loaded.error().ToString();
+    return nullptr;
+  }
+  std::optional<MachineSpec> machine = std::move(loaded).value();
+  const std::string name = machine->name;
+  if (machine->processors.empty()) {
+    error = name + ": the machine has no processor";
+    return nullptr;
+  }
+  const SimFaultsParse faults = ParseSimFaults(options.faults);
+  if (!faults.faults) {
+    error = faults.error;
+    return nullptr;
+  }
+  if (!options.os.empty()) {
+    auto os = ParseOs(options.os);
+    if (!os) {
+      error = "bad operating-system version: " + options.os + " (MAJOR.MINOR or MAJOR.MINOR-9x)";
+      return nullptr;
+    }
+    machine->os = *os;
+  }
+  if (options.system32) machine->system64 = !*options.system32;
+  if (options.affinity) machine->processAffinityMask = *options.affinity;
+  return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options);
+}
+
+std::string DescribeCatalogue() {
+  std::string text;
+  for (const auto& entry : Catalogue()) {
+    text += entry.name;
+    text.append(entry.name.size() < 20 ? 20 - entry.name.size() : 1, ' ');
+    text += entry.description;
+    if (entry.name == kDefaultCatalogueMachine) text += " (default)";
+    text += "\n";
+  }
+  return text;
+}
+
+}  // namespace pacetta::sim
