@@ -24,15 +24,17 @@ struct ProcessorSpec {
 // One device on PCI bus 0..255: its 256-byte configuration space at power-on.
 struct PciDeviceSpec {
   uint32_t bus = 0;
-  uint32_t devfn = 0;  // device * 8 + function
+  uint32_t devfn = 0;           // device * 8 + function
   std::vector<uint8_t> config;  // 256 bytes
 };
 
 // A simulated PC as a machine file describes it. Everything the CPUID dump cannot say
-// comes from the optional sidecar or from the family's realistic defaults.
+// comes from the optional sidecar or from the family's realistic defaults. Files are read
+// by platform/sim/machine/machine_file.h, the built-in machines come from
+// platform/sim/catalogue/catalogue.h; docs/machine-files.md describes both.
 struct MachineSpec {
-  std::string name;         // catalogue name or file stem
-  std::string description;  // one line, for listings
+  std::string name;                       // catalogue name or file stem
+  std::string description;                // one line, for listings
   std::vector<ProcessorSpec> processors;  // in system order; processor k = bit k
   // Processors the process may use; empty = all of them.
   std::optional<uint64_t> processAffinityMask;
