@@ -54,8 +54,8 @@ class Device {
  public:
   virtual ~Device() = default;
   // `out` may alias `in`. Returns false when the request fails.
-  virtual bool Control(uint32_t code, const void* in, uint32_t inSize, void* out,
-                       uint32_t outSize, uint32_t* returned) = 0;
+  virtual bool Control(uint32_t code, const void* in, uint32_t inSize, void* out, uint32_t outSize,
+                       uint32_t* returned) = 0;
 };
 
 class DeviceIo {

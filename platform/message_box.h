@@ -13,8 +13,8 @@ enum class MessageAnswer { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  virtual MessageAnswer Show(const std::string& text, const std::string& caption,
-                             MessageIcon icon, MessageButtons buttons) = 0;
+  virtual MessageAnswer Show(const std::string& text, const std::string& caption, MessageIcon icon,
+                             MessageButtons buttons) = 0;
 };
 
 }  // namespace pacetta::platform
