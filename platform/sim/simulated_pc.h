@@ -9,8 +9,6 @@
 
 namespace pacetta::sim {
 
-class SimDriverDevice;
-class ViolationLog;
 
 struct SimulationOptions {
   std::string machine;               // catalogue name or machine file; empty = the default machine

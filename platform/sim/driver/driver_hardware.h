@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/sim/driver/io_ports.h"
+#include "platform/sim/driver/msr_bank.h"
+#include "platform/sim/driver/pci_config_space.h"
+#include "platform/sim/driver/pit8254.h"
+#include "platform/sim/driver/request_log.h"
+#include "platform/sim/driver/violation_log.h"
+#include "platform/sim/machine.h"
+
+namespace pacetta::sim {
+
+// The hardware behind the simulated driver: one register bank per processor, PCI
+// configuration space, the 8254, the BIOS area and control register 4's PCE bit, plus
+// the logs tests read. Every device object of the machine shares one of these.
+class DriverHardware {
+ public:
+  // `clockNs`: nanoseconds of the simulated machine (drives the 8254).
+  DriverHardware(const MachineSpec& machine, std::function<uint64_t()> clockNs);
+  DriverHardware(const DriverHardware&) = delete;
+  DriverHardware& operator=(const DriverHardware&) = delete;
+
+  unsigned ProcessorCount() const { return static_cast<unsigned>(banks_.size()); }
+  // Null for a processor the machine does not have. Family models add their register
+  // handlers here.
+  MsrBank* Bank(unsigned processor);
+
+  IoPorts& Ports() { return ports_; }
+  Pit8254& Timer() { return timer_; }
+  PciConfigSpace& Pci() { return pci_; }
+  // 0xF0000..0xFFFFF, or empty when the machine has none.
+  const std::vector<uint8_t>& BiosArea() const { return biosArea_; }
+  bool Is64BitSystem() const { return system64_; }
+
+  // CR4.PCE of each processor: whether user mode may read performance counters.
+  bool UserCountersEnabled(unsigned processor) const;
+  void SetUserCounters(unsigned processor, bool enabled);
+
+  ViolationLog& Violations() { return violations_; }
+  RequestLog& Requests() { return requests_; }
+
+ private:
+  ViolationLog violations_;
+  RequestLog requests_;
+  std::vector<std::unique_ptr<MsrBank>> banks_;
+  PciConfigSpace pci_;
+  Pit8254 timer_;
+  IoPorts ports_;
+  const std::vector<uint8_t> biosArea_;
+  const bool system64_;
+  mutable std::mutex pceMutex_;
+  std::vector<bool> pce_;
+};
+
+}  // namespace pacetta::sim

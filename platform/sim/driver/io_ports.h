@@ -1,0 +1,34 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "platform/sim/driver/pci_config_space.h"
+#include "platform/sim/driver/pit8254.h"
+
+namespace pacetta::sim {
+
+// The machine's I/O port space: PCI configuration mechanism #1 at 0xCF8/0xCFC..0xCFF,
+// the 8254 at 0x40..0x43; every other port floats (reads all ones, ignores writes).
+// A wider access is a run of byte accesses to consecutive ports, as 8-bit devices see
+// it; only a double-word access to 0xCF8 reaches the configuration address register.
+class IoPorts {
+ public:
+  static constexpr uint16_t kConfigAddress = 0xCF8;
+  static constexpr uint16_t kConfigData = 0xCFC;
+
+  IoPorts(PciConfigSpace& pci, Pit8254& timer) : pci_(pci), timer_(timer) {}
+
+  // `width` is 1, 2 or 4 bytes. `configAddress` is the configuration address register
+  // of the caller's device object.
+  uint32_t Read(uint16_t port, unsigned width, std::atomic<uint32_t>& configAddress);
+  void Write(uint16_t port, unsigned width, uint32_t value, std::atomic<uint32_t>& configAddress);
+
+ private:
+  uint8_t ReadByte(uint16_t port, uint32_t configAddress);
+  void WriteByte(uint16_t port, uint8_t value, uint32_t configAddress);
+
+  PciConfigSpace& pci_;
+  Pit8254& timer_;
+};
+
+}  // namespace pacetta::sim

@@ -1,0 +1,15 @@
+#include "platform/sim/driver/sim_driver.h"
+
+namespace pacetta::sim {
+
+SimDriver::SimDriver(const MachineSpec& machine, std::unique_ptr<ServiceStore> store,
+                     SimDriverHost host, SimFaults faults)
+    : hardware_(std::make_shared<DriverHardware>(machine, std::move(host.clockNs))),
+      serviceControl_(std::make_shared<ServiceDatabase>(
+          std::move(store),
+          ServiceHost{host.processId, std::move(host.processAlive), std::move(host.fileExists)},
+          std::move(faults))),
+      deviceIo_(hardware_, serviceControl_.Database(),
+                DeviceHost{std::move(host.currentProcessor), std::move(host.readTsc)}) {}
+
+}  // namespace pacetta::sim
