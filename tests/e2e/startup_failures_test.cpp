@@ -81,5 +81,52 @@ TEST_F(StartupFailureTest, TheUnloadCommandReportsWhetherAServiceWasRemoved) {
             "instance of Portex64 driver.\n");
 }
 
+TEST_F(StartupFailureTest, AnotherDriverVersionCanBeKeptOrReplaced) {
+  const std::vector<std::string> env = {"PACETTA_RUNTIME_DIR=" + runtime_.Path(),
+                                        "XDG_CONFIG_HOME=" + config_.Path(),
+                                        "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
+  // No: the program goes on with the other program's driver.
+  {
+    ChildProcess keep(kProgram,
+                      {"--simulate", "--console", "--sim-fault=version=2.5", "--answer=no"}, env);
+    ASSERT_TRUE(keep.WaitForOutput("CPU 1:", 60s)) << keep.Errors();
+    EXPECT_NE(keep.Errors().find("[Warning] -> No"), std::string::npos);
+    keep.Signal(SIGTERM);
+    EXPECT_EQ(keep.WaitForExit(60s), 0);
+  }
+  // Yes: the other driver is removed and ours, of the expected version, installed; the
+  // question is not asked again.
+  {
+    ChildProcess replace(
+        kProgram, {"--simulate", "--console", "--sim-fault=version=1.4", "--answer=yes"}, env);
+    ASSERT_TRUE(replace.WaitForOutput("CPU 1:", 60s)) << replace.Errors();
+    replace.Signal(SIGTERM);
+    EXPECT_EQ(replace.WaitForExit(60s), 0);
+    const std::string& errors = replace.Errors();
+    EXPECT_NE(errors.find("[Warning] -> Yes"), std::string::npos);
+    const size_t first = errors.find("Attempt to uninstall");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(errors.find("Attempt to uninstall", first + 1), std::string::npos)
+        << "asked once only: " << errors;
+  }
+}
+
+TEST_F(StartupFailureTest, UnloadRemovesTheServiceEvenWhileAnInstanceRuns) {
+  const std::vector<std::string> env = {"PACETTA_RUNTIME_DIR=" + runtime_.Path(),
+                                        "XDG_CONFIG_HOME=" + config_.Path(),
+                                        "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
+  ChildProcess running(kProgram, {"--simulate", "--console"}, env);
+  ASSERT_TRUE(running.WaitForOutput("CPU 1:", 60s)) << running.Errors();
+  const Finished unload = Run({"--simulate", "/unload"});
+  EXPECT_EQ(unload.exitCode, 0);
+  EXPECT_EQ(unload.output,
+            "[Tarvello] Currently loaded instance of Portex64 driver was uninstalled "
+            "successfully.\n");
+  // The running instance was not asked anything and goes on.
+  EXPECT_EQ(running.WaitForExit(0s), -1);
+  running.Signal(SIGTERM);
+  EXPECT_EQ(running.WaitForExit(60s), 0);
+}
+
 }  // namespace
 }  // namespace pacetta::testing

@@ -10,8 +10,6 @@
 namespace pacetta::sim {
 namespace {
 
-constexpr uint32_t kExpectedVersion[2] = {driver::kExpectedMajor, driver::kExpectedMinor};
-
 template <size_t N>
 std::optional<std::array<uint32_t, N>> InputWords(const RequestBuffers& buffers) {
   if (buffers.in == nullptr || buffers.inSize != N * 4) return std::nullopt;
@@ -131,9 +129,9 @@ bool DeviceRequests::RunRoutine(unsigned processor, const RequestBuffers& buffer
 // Out: major, minor.
 bool DeviceRequests::QueryVersion(const RequestBuffers& buffers, uint32_t& written) {
   if (!InputWords<2>(buffers) || !OutputIs(buffers, 8)) return false;
-  const auto version =
-      services_.Faults().version.value_or(std::pair{kExpectedVersion[0], kExpectedVersion[1]});
-  written = OutputWords<2>(buffers, {version.first, version.second});
+  const auto version = services_.DriverVersion(driverName_);
+  if (!version) return false;
+  written = OutputWords<2>(buffers, {version->first, version->second});
   return true;
 }
 

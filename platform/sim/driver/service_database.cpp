@@ -40,6 +40,33 @@ bool ServiceDatabase::Create(const std::string& name, const std::string& display
   return reached && created;
 }
 
+std::optional<std::pair<uint32_t, uint32_t>> ServiceDatabase::DriverVersion(
+    const std::string& name) {
+  std::optional<std::pair<uint32_t, uint32_t>> version;
+  Change([&](ServiceTable& table) {
+    const ServiceRecord* record = table.Find(name);
+    if (record && record->state == platform::ServiceState::kRunning) {
+      version = std::pair{record->versionMajor, record->versionMinor};
+    }
+  });
+  return version;
+}
+
+void ServiceDatabase::InstallForeignDriver(const std::string& name) {
+  if (!faults_.version) return;
+  Change([&](ServiceTable& table) {
+    if (table.Find(name) != nullptr) return;
+    ServiceRecord record;
+    record.name = name;
+    record.displayName = name;
+    record.binaryPath = "/opt/other-vendor/drivers/" + name + ".sys";
+    record.state = platform::ServiceState::kRunning;
+    record.versionMajor = faults_.version->first;
+    record.versionMinor = faults_.version->second;
+    table.services.emplace(ServiceKey(name), std::move(record));
+  });
+}
+
 bool ServiceDatabase::OpenHandle(const std::string& name) {
   bool opened = false;
   const bool reached = Change([&](ServiceTable& table) {

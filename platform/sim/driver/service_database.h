@@ -48,6 +48,12 @@ class ServiceDatabase {
   // Applies a signed change to this process's uses (never below zero) and returns the
   // count of all processes after it; nullopt when the driver is not running.
   std::optional<uint32_t> ChangeUses(const std::string& name, int32_t delta);
+  // The version the running driver of that service reports; nullopt when not running.
+  std::optional<std::pair<uint32_t, uint32_t>> DriverVersion(const std::string& name);
+  // With a `version=` fault: another program's driver of that version is installed and
+  // running under the name, unless a service of the name exists already. Removing it
+  // and installing ours brings the expected version.
+  void InstallForeignDriver(const std::string& name);
 
  private:
   // Runs `change` on the tidied table of the store; false when the store is unreachable.

@@ -80,6 +80,7 @@ std::string SerializeServiceTable(const ServiceTable& table) {
         {"checkPointGrows", record.checkPointGrows},
         {"handles", CountsToJson(record.handles)},
         {"uses", CountsToJson(record.uses)},
+        {"version", {record.versionMajor, record.versionMinor}},
     };
   }
   return json{{"format", kFormatVersion}, {"services", services}}.dump(2) + "\n";
@@ -105,6 +106,10 @@ std::optional<ServiceTable> ParseServiceTable(const std::string& text) {
       record.checkPointGrows = entry.at("checkPointGrows").get<bool>();
       record.handles = CountsFromJson(entry.at("handles"));
       record.uses = CountsFromJson(entry.at("uses"));
+      const json& version = entry.at("version");
+      if (!version.is_array() || version.size() != 2) return std::nullopt;
+      record.versionMajor = version.at(0).get<uint32_t>();
+      record.versionMinor = version.at(1).get<uint32_t>();
       table.services.emplace(key, std::move(record));
     }
     return table;

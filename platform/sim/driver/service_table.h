@@ -25,6 +25,9 @@ struct ServiceRecord {
   bool checkPointGrows = true;
   std::map<int, uint32_t> handles;  // process id -> open service handles
   std::map<int, uint32_t> uses;     // process id -> driver uses (the use-count request)
+  // The version the installed driver binary reports; ours is 1.5.
+  uint32_t versionMajor = 1;
+  uint32_t versionMinor = 5;
 
   // The driver's use count: every use of every process still recorded.
   uint32_t UseCount() const;

@@ -10,6 +10,8 @@ SimDriver::SimDriver(const MachineSpec& machine, std::unique_ptr<ServiceStore> s
           ServiceHost{host.processId, std::move(host.processAlive), std::move(host.fileExists)},
           std::move(faults))),
       deviceIo_(hardware_, serviceControl_.Database(),
-                DeviceHost{std::move(host.currentProcessor), std::move(host.readTsc)}) {}
+                DeviceHost{std::move(host.currentProcessor), std::move(host.readTsc)}) {
+  Services().InstallForeignDriver(machine.system64 ? "Portex64" : "Portex32");
+}
 
 }  // namespace pacetta::sim
