@@ -25,6 +25,24 @@ struct TlbDescription {
   uint32_t level2Associativity = 0;
 };
 
+// One state the performance-state table can be built from. FID and VID codes are in the
+// processor's own encoding; an ordinary state carries its one FID in all three FID words.
+struct PStateCandidate {
+  uint32_t lowestFid = 0;
+  uint32_t highestFid = 0;
+  uint32_t defaultFid = 0;
+  uint32_t lowestVid = 0;   // VID of the lowest voltage
+  uint32_t highestVid = 0;  // VID of the highest voltage
+  uint32_t defaultVid = 0;
+  uint32_t kind = 0;  // kCandidate*
+};
+static_assert(sizeof(PStateCandidate) == 28);
+
+inline constexpr uint32_t kMaxPStateCandidates = 64;
+inline constexpr uint32_t kCandidateOrdinary = 32;
+inline constexpr uint32_t kCandidateSuperLfm = 49;             // Core 2 "SuperLFM"
+inline constexpr uint32_t kCandidateDynamicAcceleration = 34;  // Core 2 IDA
+
 // Program-wide hardware switches, read once at start and copied into every record.
 struct HardwareSwitches {
   int32_t use8254 = 0;
@@ -64,6 +82,17 @@ struct CpuInfo {
 
   CacheDescription l1Instruction, l1Data, l2, l3;
   TlbDescription instructionTlb4k, dataTlb4k, instructionTlbLarge, dataTlbLarge;
+
+  // Performance-state limits in the processor's own FID and VID codes. On AMD the VID
+  // code falls as the voltage rises, so minVid (lowest voltage) is numerically above
+  // maxVid there. Signed: a Pentium 4 derives its lowest FID by a subtraction that can
+  // go below zero, and a negative code means "none".
+  int32_t startFid = 0, minFid = 0, maxFid = 0;
+  int32_t startVid = 0, minVid = 0, maxVid = 0;
+  // AMD K8: which FIDs are offered (0, 8, 10, 12, 14, 16, 25..31).
+  uint32_t k8FidTable = 0;
+  uint32_t candidateCount = 0;
+  std::array<PStateCandidate, kMaxPStateCandidates> candidates{};
 };
 
 }  // namespace pacetta

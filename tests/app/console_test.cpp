@@ -40,9 +40,9 @@ TEST(ConsoleMessageBoxes, ErrorsGoToStandardErrorAndQuestionsTakeTheSafeAnswer) 
   ConsoleMessageBoxes boxes(std::nullopt, out.get(), err.get());
   EXPECT_EQ(boxes.Show("Disk on fire", "Error", MessageIcon::kError, MessageButtons::kOk),
             MessageAnswer::kOk);
-  EXPECT_EQ(boxes.Show("Uninstall?", "Warning", MessageIcon::kExclamation,
-                       MessageButtons::kYesNoCancel),
-            MessageAnswer::kCancel);
+  EXPECT_EQ(
+      boxes.Show("Uninstall?", "Warning", MessageIcon::kExclamation, MessageButtons::kYesNoCancel),
+      MessageAnswer::kCancel);
   EXPECT_EQ(boxes.Show("Sure?", "Confirm", MessageIcon::kQuestion, MessageButtons::kYesNo),
             MessageAnswer::kNo);
   EXPECT_EQ(boxes.Show("Hello", "Tarvello", MessageIcon::kInformation, MessageButtons::kOk),
