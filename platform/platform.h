@@ -2,6 +2,7 @@
 #include "platform/cpu_instructions.h"
 #include "platform/driver_service.h"
 #include "platform/instance.h"
+#include "platform/os_entry_points.h"
 #include "platform/processors.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -19,6 +20,7 @@ struct Platform {
   NamedEvents& events;
   Windows& windows;
   System& system;
+  OsEntryPoints& entryPoints;
 };
 
 }  // namespace pacetta::platform

@@ -3,6 +3,7 @@
 
 #include "platform/linux/file_registry.h"
 #include "platform/linux/linux_cpu_instructions.h"
+#include "platform/linux/linux_os_entry_points.h"
 #include "platform/linux/linux_processors.h"
 #include "platform/linux/linux_system.h"
 #include "platform/linux/lock_file_events.h"
@@ -39,6 +40,7 @@ class LinuxPlatform {
   LockFileEvents events_;
   SocketWindows windows_;
   LinuxSystem system_;
+  LinuxOsEntryPoints entryPoints_;
   platform::Platform view_;
 };
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "hw/driver_protocol.h"
+#include "platform/linux/linux_os_entry_points.h"
 
 namespace pacetta::testing {
 
@@ -165,8 +166,9 @@ struct DriverWithRegisters::Backend {
   NoEvents events;
   NoWindows windows;
   DriverSystem system;
-  platform::Platform view{cpu,      processors, serviceControl, deviceIo,
-                          registry, events,     windows,        system};
+  linux_os::LinuxOsEntryPoints entryPoints;
+  platform::Platform view{cpu,    processors, serviceControl, deviceIo,   registry,
+                          events, windows,    system,         entryPoints};
 };
 
 DriverWithRegisters::DriverWithRegisters() : backend_(std::make_unique<Backend>()) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "hw/driver_protocol.h"
+#include "platform/linux/linux_os_entry_points.h"
 #include "platform/platform.h"
 
 namespace pacetta::testing {
@@ -147,8 +148,9 @@ struct FakePlatform {
     }
   } windows;
 
-  platform::Platform view{cpu,      processors, serviceControl, deviceIo,
-                          registry, events,     windows,        system};
+  linux_os::LinuxOsEntryPoints entryPoints;
+  platform::Platform view{cpu,    processors, serviceControl, deviceIo,   registry,
+                          events, windows,    system,         entryPoints};
 
   // The helper beside the program, startable, for the 64-bit system by default.
   void InstallHelperFile(const std::string& name = "Portex64");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hw/portex_driver.h"
+#include "platform/linux/linux_os_entry_points.h"
 #include "platform/platform.h"
 #include "platform/sim/driver/service_store.h"
 #include "platform/sim/driver/sim_driver.h"
@@ -126,8 +127,8 @@ class SimRig {
         simDriver(machine, std::make_unique<sim::MemoryServiceStore>(), Host(), std::move(faults)),
         system(machine.system64),
         deviceIo(simDriver.DeviceIo(), recorder),
-        view{cpu,     processors, simDriver.ServiceControl(), deviceIo, registry, events,
-             windows, system},
+        view{cpu,    processors, simDriver.ServiceControl(), deviceIo, registry, events, windows,
+             system, entryPoints},
         driver(view) {
     opened = driver.Open(0) == 0;
     recorder.Take();  // the opening's own requests
@@ -153,6 +154,7 @@ class SimRig {
   NoRegistry registry;
   NoEvents events;
   NoWindows windows;
+  linux_os::LinuxOsEntryPoints entryPoints;
   platform::Platform view;
   CPortexDriver driver;
   bool opened = false;

@@ -15,6 +15,7 @@
 #include "platform/sim/driver/sim_driver.h"
 #include "platform/sim/machine/machine_file.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
+#include "platform/sim/pc/sim_os_entry_points.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/pc/sim_system.h"
 
@@ -56,9 +57,15 @@ class SimulatedMachine final : public SimulatedPc {
                       ? linux_os::FileRegistry::DefaultPath(
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
                       : options.settingsPath),
-        view_{
-            cpu_,     processors_, driver_.ServiceControl(), driver_.DeviceIo(), registry_, events_,
-            windows_, system_} {}
+        view_{cpu_,
+              processors_,
+              driver_.ServiceControl(),
+              driver_.DeviceIo(),
+              registry_,
+              events_,
+              windows_,
+              system_,
+              entryPoints_} {}
 
   platform::Platform& View() override { return view_; }
   const MachineSpec& Machine() const override { return machine_; }
@@ -97,6 +104,7 @@ class SimulatedMachine final : public SimulatedPc {
   SimProcessors processors_;
   SimCpuInstructions cpu_;
   SimSystem system_;
+  SimOsEntryPoints entryPoints_{machine_};
   SimDriver driver_;
   linux_os::FileRegistry registry_;
   linux_os::LockFileEvents events_;
