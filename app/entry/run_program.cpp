@@ -8,6 +8,7 @@
 #include "app/console/console_message_boxes.h"
 #include "app/lifecycle/close_request.h"
 #include "app/lifecycle/program_flow.h"
+#include "app/report/cpu_report.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/sim/simulated_pc.h"
 #include "platform/termination.h"
@@ -76,6 +77,8 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
     linuxPlatform = std::make_unique<linux_os::LinuxPlatform>();
     platform = &linuxPlatform->View();
   }
+
+  if (options.cpuReport) return RunCpuReport(*platform, stdout);
 
 #ifdef PACETTA_WITH_QT
   if (!options.console && HasDisplay()) {

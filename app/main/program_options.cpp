@@ -11,6 +11,7 @@ const char* const kProgramUsage =
     "  --simulate[=NAME|FILE]  run on a simulated PC: a catalogue machine or a machine\n"
     "                          file (CPUID dump, diagnostic dump); default k8-x2-laptop\n"
     "  --list-machines         list the simulated machines of the catalogue\n"
+    "  --cpu-report            print every processor's identification as JSON lines\n"
     "  --console               run without a display: status as lines on the terminal\n"
     "  --answer=yes|no|cancel|ok  the answer to a question asked on the console\n"
     "  --sim-fault=LIST        failures the simulated PC injects (see docs)\n"
@@ -79,6 +80,9 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       carried = false;
     } else if (name == "--list-machines" && !hasValue) {
       options.listMachines = true;
+      carried = false;
+    } else if (name == "--cpu-report" && !hasValue) {
+      options.cpuReport = true;
       carried = false;
     } else if (name == "--usage" && !hasValue) {
       options.showUsage = true;

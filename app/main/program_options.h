@@ -17,6 +17,7 @@ struct ProgramOptions {
   std::optional<uint64_t> simAffinity;
   bool console = false;
   bool listMachines = false;
+  bool cpuReport = false;
   bool showUsage = false;
   std::optional<platform::MessageAnswer> answer;
   // Everything else, in order: the command line the program itself interprets.

@@ -14,6 +14,7 @@
 #include "platform/sim/catalogue/catalogue.h"
 #include "platform/sim/driver/sim_driver.h"
 #include "platform/sim/machine/machine_file.h"
+#include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
 #include "platform/sim/pc/sim_os_entry_points.h"
 #include "platform/sim/pc/sim_processors.h"
@@ -53,6 +54,7 @@ class SimulatedMachine final : public SimulatedPc {
         system_(machine_, SystemOptions(faults)),
         driver_(machine_, std::make_unique<FileServiceStore>(StateFolder(options)), DriverHost(),
                 faults),
+        models_(AttachProcessorModels(machine_, driver_.Hardware(), MonotonicNs)),
         registry_(options.settingsPath.empty()
                       ? linux_os::FileRegistry::DefaultPath(
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
@@ -106,6 +108,8 @@ class SimulatedMachine final : public SimulatedPc {
   SimSystem system_;
   SimOsEntryPoints entryPoints_{machine_};
   SimDriver driver_;
+  // The family register models inside the driver's banks.
+  ProcessorModels models_;
   linux_os::FileRegistry registry_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;

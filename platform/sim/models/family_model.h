@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/sim/driver/msr_bank.h"
+#include "platform/sim/models/power_on_data.h"
+#include "platform/sim/models/processor_traits.h"
+
+namespace pacetta::sim {
+
+// Nanoseconds of the simulated machine, from its owner.
+using ClockNs = std::function<uint64_t()>;
+
+// What the processor's hardware is doing now, read without going through its registers.
+struct ModelState {
+  ModelFamily family = ModelFamily::kNone;
+  OperatingPoint current;                // the FID and VID the core runs at
+  bool transitionPending = false;        // a requested change has not completed yet
+  std::optional<OperatingPoint> target;  // where a pending change goes
+  unsigned dutyEighths = 8;              // clock modulation: 8 = the clock runs all the time
+  bool superLfm = false;                 // Core 2: running on half the bus clock
+};
+
+// A family's performance-state registers on one processor. Register handlers run under
+// the bank's lock; the model's own lock also guards its state against `State()`, which
+// tests and later models call from any thread. Time is the owner's clock: a transition
+// completes when the clock has passed its end, checked at every access.
+class FamilyModel : public MsrHandler {
+ public:
+  explicit FamilyModel(ClockNs clock) : clock_(std::move(clock)) {}
+
+  MsrAccess Read(MsrContext& context, uint32_t index, uint64_t& value) final;
+  MsrAccess Write(MsrContext& context, uint32_t index, uint64_t value) final;
+
+  ModelState State();
+  // Every register this model answers: the bank's storage never sees them.
+  virtual std::vector<uint32_t> AnsweredRegisters() const = 0;
+
+ protected:
+  virtual MsrAccess ReadLocked(uint32_t index, uint64_t& value) = 0;
+  virtual MsrAccess WriteLocked(MsrContext& context, uint32_t index, uint64_t value) = 0;
+  // Completes what has finished by `nowNs`.
+  virtual void Settle(uint64_t nowNs) = 0;
+  virtual ModelState StateLocked() const = 0;
+
+  uint64_t Now() const { return clock_ ? clock_() : 0; }
+  static void Refuse(MsrContext& context, uint32_t index, uint64_t value, std::string reason);
+
+ private:
+  const ClockNs clock_;
+  std::mutex mutex_;
+};
+
+// The power-on value of a register: the machine's start value when it gives one.
+uint64_t StartValue(const std::map<uint32_t, uint64_t>& msrStart, uint32_t index,
+                    uint64_t otherwise);
+
+}  // namespace pacetta::sim
