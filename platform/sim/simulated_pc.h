@@ -5,10 +5,11 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/models/family_model.h"
 
 namespace pacetta::sim {
-
 
 struct SimulationOptions {
   std::string machine;               // catalogue name or machine file; empty = the default machine
@@ -33,6 +34,10 @@ class SimulatedPc {
 
   virtual platform::Platform& View() = 0;
   virtual const MachineSpec& Machine() const = 0;
+  // What the program did that the real hardware would have refused.
+  virtual std::vector<Violation> Violations() = 0;
+  // The true performance state of processor k, read past the registers.
+  virtual std::optional<ModelState> ProcessorState(unsigned k) const = 0;
 };
 
 // "name  description" lines of the built-in catalogue, the default machine marked.

@@ -71,6 +71,8 @@ class SimulatedMachine final : public SimulatedPc {
 
   platform::Platform& View() override { return view_; }
   const MachineSpec& Machine() const override { return machine_; }
+  std::vector<Violation> Violations() override { return driver_.Hardware().Violations().Entries(); }
+  std::optional<ModelState> ProcessorState(unsigned k) const override { return models_.State(k); }
 
  private:
   std::string StateFolder(const SimulationOptions& options) const {
