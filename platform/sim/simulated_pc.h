@@ -30,6 +30,10 @@ struct SimulationOptions {
 class SimulatedPc {
  public:
   static std::unique_ptr<SimulatedPc> Create(const SimulationOptions& options, std::string& error);
+  // The same for a machine already in memory (`options.machine` is not read).
+  static std::unique_ptr<SimulatedPc> FromMachine(MachineSpec machine,
+                                                  const SimulationOptions& options,
+                                                  std::string& error);
   virtual ~SimulatedPc() = default;
 
   virtual platform::Platform& View() = 0;

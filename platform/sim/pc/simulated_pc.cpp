@@ -127,7 +127,13 @@ std::unique_ptr<SimulatedPc> SimulatedPc::Create(const SimulationOptions& option
     error = loaded.error().ToString();
     return nullptr;
   }
-  std::optional<MachineSpec> machine = std::move(loaded).value();
+  return FromMachine(std::move(loaded).value(), options, error);
+}
+
+std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
+                                                      const SimulationOptions& options,
+                                                      std::string& error) {
+  std::optional<MachineSpec> machine = std::move(spec);
   const std::string name = machine->name;
   if (machine->processors.empty()) {
     error = name + ": the machine has no processor";
