@@ -62,12 +62,16 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, FailuresShowOneErrorBoxAndEnd) {
+  sim::SimulationOptions oldSystem;
+  oldSystem.os = "4.10-9x";
+  sim::SimulationOptions restricted;
+  restricted.affinity = 0x2;
   struct Case {
     sim::SimulationOptions options;
     uint32_t text;
   } cases[] = {
-      {{.os = "4.10-9x"}, kStrOsTooOld},
-      {{.affinity = 0x2}, kStrProcessorsUnavailable},
+      {oldSystem, kStrOsTooOld},
+      {restricted, kStrProcessorsUnavailable},
   };
   for (const Case& c : cases) {
     boxes_.shown.clear();
