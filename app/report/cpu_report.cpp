@@ -9,8 +9,8 @@
 #include "cpu/identify/identify_processor.h"
 #include "cpu/identify/signature.h"
 #include "cpu/identify/vendor.h"
-#include "cpu/pstate/candidate_list.h"
 #include "cpu/pstate/fid_conversion.h"
+#include "cpu/pstate/limits_completion.h"
 #include "cpu/pstate/pstate_limits.h"
 #include "cpu/pstate/vid_conversion.h"
 #include "hw/pinning.h"
@@ -134,20 +134,6 @@ json Candidates(const CpuInfo& c) {
   }
   return list;
 }
-
-// Reads the performance-state limits and candidates once a record is classified.
-class LimitsCompletion final : public IdentificationCompletion {
- public:
-  explicit LimitsCompletion(PStateHardware& hardware) : hardware_(hardware) {}
-  void ReadPerformanceStates(CpuInfo& info) override {
-    ReadPStateLimits(info, hardware_);
-    BuildCandidateList(info, hardware_);
-  }
-  void PrepareProcessor(CpuInfo&) override {}
-
- private:
-  PStateHardware& hardware_;
-};
 
 }  // namespace
 

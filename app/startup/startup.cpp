@@ -6,6 +6,7 @@
 #include "app/strings/format_text.h"
 #include "app/strings/string_ids.h"
 #include "cpu/identify/identify_processor.h"
+#include "cpu/pstate/limits_completion.h"
 #include "hw/hardware_switches.h"
 #include "hw/pinning.h"
 #include "hw/topology.h"
@@ -144,7 +145,9 @@ bool Startup::BuildProcessors(StartupState& state) {
     return false;
   }
   AssignTopology(platform_, state.processors);
-  IdentifyContext identify{platform_.processors, platform_.cpu, s_.driver};
+  PStateHardware hardware{s_.driver, platform_.processors, {}};
+  LimitsCompletion completion(hardware);
+  IdentifyContext identify{platform_.processors, platform_.cpu, s_.driver, &completion};
   for (unsigned k = 0; k < count; ++k) {
     CpuInfo& cpu = state.processors[k];
     cpu.switches = state.switches;
@@ -173,6 +176,9 @@ StartupResult Startup::Run() {
     return Exit(1);
   }
 
+  state_.entryPoints.Resolve(platform_.entryPoints, platform_.system);
+  bool emulated = false;
+  state_.is64BitSystem = state_.entryPoints.CallIsWow64Process(emulated) && emulated;
   if (!OpenDriver()) return Exit(1);
   if (!BuildProcessors(state_)) return Exit(1);
 

@@ -5,6 +5,7 @@
 #include "app/startup/command_line.h"
 #include "app/strings/string_table.h"
 #include "cpu/cpu_info.h"
+#include "hw/optional_entry_points.h"
 #include "hw/portex_driver.h"
 #include "platform/message_box.h"
 #include "platform/platform.h"
@@ -30,6 +31,11 @@ struct StartupState {
   HardwareSwitches switches;
   bool isNt = false;
   bool isVersion6OrLater = false;
+  // Resolved before the driver is opened; read-only once workers run.
+  OptionalEntryPoints entryPoints;
+  // The program runs under 32-bit emulation on a 64-bit system: kernel routines are
+  // never issued and their fallbacks are used.
+  bool is64BitSystem = false;
 };
 
 enum class StartupOutcome {

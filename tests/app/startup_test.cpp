@@ -166,6 +166,22 @@ TEST_F(StartupTest, ProcessorRecordsCarryTopologySwitchesAndTemperatureOffsets) 
   EXPECT_EQ(pc_->View().processors.CurrentProcessor(), 0u);
 }
 
+TEST_F(StartupTest, RecordsAreIdentifiedWithTheirLimitsOnEitherWordSize) {
+  for (bool system32 : {false, true}) {
+    sim::SimulationOptions options;
+    options.system32 = system32;
+    StartupResult result = Start(options);
+    ASSERT_EQ(result.outcome, StartupOutcome::kRun);
+    EXPECT_EQ(result.state.is64BitSystem, !system32);
+    EXPECT_EQ(driver_->GetServiceName(), system32 ? "Portex32" : "Portex64");
+    for (const CpuInfo& cpu : result.state.processors) {
+      EXPECT_EQ(cpu.isK8, 1u);
+      EXPECT_EQ(cpu.maxFid, 10) << "the Turion's 9x, read from its status register";
+      EXPECT_GT(cpu.candidateCount, 1u);
+    }
+  }
+}
+
 TEST_F(StartupTest, ASecondInstanceWithoutAWindowReportsTheRunningOne) {
   linux_os::LockFileEvents events;
   bool existed = false;
