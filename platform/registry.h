@@ -26,6 +26,9 @@ class Registry {
   // `path` uses backslashes, as "Software\\Norvane\\Pacetta". Null when the key is
   // absent (and `create` is false) or the store cannot be read.
   virtual std::unique_ptr<RegistryKey> OpenUserKey(const std::string& path, bool create) = 0;
+  // The text to report once about a durable store that was found damaged and set aside
+  // (the settings then start from their defaults); nullopt when there is none.
+  virtual std::optional<std::string> DamageNotice() { return std::nullopt; }
 };
 
 }  // namespace pacetta::platform

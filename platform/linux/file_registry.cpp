@@ -100,10 +100,10 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(SettingsFileCalls& calls, int fd, const std::string& text) {
   size_t done = 0;
   while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    const ssize_t n = calls.Write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
@@ -113,7 +113,25 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-FileRegistry::FileRegistry(std::string path) : path_(std::move(path)) {
+int SettingsFileCalls::CreateTemporary(const std::string& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+}
+ssize_t SettingsFileCalls::Write(int fd, const void* data, size_t size) {
+  return write(fd, data, size);
+}
+int SettingsFileCalls::Sync(int fd) {
+  return fsync(fd);
+}
+int SettingsFileCalls::Close(int fd) {
+  return close(fd);
+}
+int SettingsFileCalls::Rename(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str());
+}
+
+FileRegistry::FileRegistry(std::string path, std::shared_ptr<SettingsFileCalls> calls)
+    : path_(std::move(path)),
+      calls_(calls ? std::move(calls) : std::make_shared<SettingsFileCalls>()) {
   std::ifstream file(path_, std::ios::binary);
   if (!file) return;  // no settings yet
   std::stringstream text;
@@ -150,11 +168,11 @@ bool FileRegistry::Persist(const platform::RegistryKeys& keys) {
   const std::string folder = FolderOf(path_);
   if (!MakeDirectories(folder)) return false;
   const std::string temporary = path_ + ".tmp-" + std::to_string(getpid());
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  const int fd = calls_->CreateTemporary(temporary);
   if (fd < 0) return false;
-  const bool written = WriteAll(fd, Serialise(keys)) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+  const bool written = WriteAll(*calls_, fd, Serialise(keys)) && calls_->Sync(fd) == 0;
+  const bool closed = calls_->Close(fd) == 0;
+  if (!written || !closed || calls_->Rename(temporary, path_) != 0) {
     unlink(temporary.c_str());
     return false;
   }
