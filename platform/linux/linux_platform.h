@@ -2,6 +2,8 @@
 #include <memory>
 
 #include "platform/linux/file_registry.h"
+#include "platform/linux/helper_device.h"
+#include "platform/linux/helper_service_control.h"
 #include "platform/linux/linux_cpu_instructions.h"
 #include "platform/linux/linux_os_entry_points.h"
 #include "platform/linux/linux_processors.h"
@@ -11,18 +13,6 @@
 #include "platform/platform.h"
 
 namespace pacetta::linux_os {
-
-// Reaching the Portex64 helper: without an installed helper service there is no
-// service manager for it, which the driver reports as a manager that cannot be opened.
-class HelperServiceControl final : public platform::ServiceControl {
- public:
-  std::unique_ptr<platform::ServiceManager> OpenManager() override { return nullptr; }
-};
-
-class HelperDeviceIo final : public platform::DeviceIo {
- public:
-  std::unique_ptr<platform::Device> OpenDevice(const std::string&) override { return nullptr; }
-};
 
 // The real machine: every service backed by Linux.
 class LinuxPlatform {

@@ -1,0 +1,43 @@
+// Reading a peer's groups from its process status, where a reused process number must
+// not lend another user's groups.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/test_support/temp_folder.h"
+#include "tools/portex64/peer_credentials.h"
+
+namespace pacetta::testing {
+namespace {
+
+class PeerGroupsTest : public ::testing::Test {
+ protected:
+  void Status(int pid, const std::string& text) {
+    std::filesystem::create_directories(proc_.File(std::to_string(pid)));
+    std::ofstream(proc_.File(std::to_string(pid) + "/status")) << text;
+  }
+  TempFolder proc_;
+};
+
+TEST_F(PeerGroupsTest, TheGroupsLineListsTheSupplementaryGroupsOfTheSameUser) {
+  Status(42,
+         "Name:\tpacetta\nUid:\t1000\t1000\t1000\t1000\nGid:\t100\t100\t100\t100\n"
+         "Groups:\t4 24 27 1001 \n");
+  const auto groups = portex::SupplementaryGroupsOf(42, 1000, proc_.Path());
+  ASSERT_TRUE(groups);
+  EXPECT_EQ(*groups, (std::vector<gid_t>{4, 24, 27, 1001}));
+
+  Status(43, "Uid:\t1000\t1000\t1000\t1000\nGroups:\t\n");
+  ASSERT_TRUE(portex::SupplementaryGroupsOf(43, 1000, proc_.Path()));
+  EXPECT_TRUE(portex::SupplementaryGroupsOf(43, 1000, proc_.Path())->empty());
+}
+
+TEST_F(PeerGroupsTest, AnotherUserOrAGoneProcessLendsNoGroups) {
+  Status(42, "Uid:\t1001\t1001\t1001\t1001\nGroups:\t1001 27\n");
+  EXPECT_FALSE(portex::SupplementaryGroupsOf(42, 1000, proc_.Path()));
+  EXPECT_FALSE(portex::SupplementaryGroupsOf(44, 1000, proc_.Path()));
+}
+
+}  // namespace
+}  // namespace pacetta::testing

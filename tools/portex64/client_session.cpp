@@ -1,0 +1,60 @@
+#include "tools/portex64/client_session.h"
+
+#include <poll.h>
+
+#include <cerrno>
+
+namespace pacetta::portex {
+namespace {
+
+namespace wire = linux_os::helper_wire;
+
+// Between frames a client may stay quiet as long as it likes; once a frame has begun,
+// the rest must follow within this time or the connection is dropped.
+constexpr std::chrono::milliseconds kFrameTimeout{5000};
+
+bool WaitForFrame(int connection) {
+  pollfd entry{connection, POLLIN, 0};
+  for (;;) {
+    const int ready = poll(&entry, 1, -1);
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
+bool SendAnswer(int connection, const Answer& answer) {
+  wire::ResponseHeader header;
+  header.ok = answer.ok ? 1 : 0;
+  header.returned = answer.ok ? answer.size : 0;
+  const bool sent = answer.memory.Valid() ? linux_os::SendWithFd(connection, &header, sizeof header,
+                                                                 answer.memory.Get())
+                                          : linux_os::SendAll(connection, &header, sizeof header);
+  return sent && (header.returned == 0 ||
+                  linux_os::SendAll(connection, answer.out.data(), header.returned));
+}
+
+}  // namespace
+
+void ServeConnection(int connection, RequestHandler& handler) {
+  for (;;) {
+    if (!WaitForFrame(connection)) return;
+    wire::RequestHeader header;
+    if (!linux_os::ReceiveExact(connection, &header, sizeof header, kFrameTimeout)) return;
+    if (header.magic != wire::kMagic || header.inSize > wire::kMaxPayload ||
+        header.outSize > wire::kMaxPayload) {
+      // Not a frame of this protocol: the stream cannot be trusted any further.
+      SendAnswer(connection, Answer{});
+      return;
+    }
+    uint8_t in[wire::kMaxPayload] = {};
+    if (header.inSize > 0 &&
+        !linux_os::ReceiveExact(connection, in, header.inSize, kFrameTimeout)) {
+      return;
+    }
+    const Answer answer = handler.Handle(header, in);
+    if (!SendAnswer(connection, answer)) return;
+    if (answer.endHelper) handler.EndHelper();
+  }
+}
+
+}  // namespace pacetta::portex

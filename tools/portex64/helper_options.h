@@ -1,0 +1,33 @@
+#pragma once
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pacetta::portex {
+
+// How the helper is run. The defaults are the real machine; a test points the device
+// paths at ordinary files (a fake device tree).
+struct HelperOptions {
+  std::string socketPath = "/run/pacetta/Portex64.sock";
+  std::string msrDir = "/dev/cpu";  // <msrDir>/<n>/msr per processor
+  std::string portFile = "/dev/port";
+  std::string memFile = "/dev/mem";
+  std::string pciDir = "/sys/bus/pci/devices";  // <pciDir>/0000:00:DD.F/config
+  std::vector<uid_t> allowUids;                 // besides root
+  std::optional<gid_t> group;                   // members may connect too
+  bool foreground = false;
+  int readyFd = -1;  // gets one byte once the socket listens
+  unsigned maxClients = 32;
+
+  bool UsesRealMsrDevices() const { return msrDir == "/dev/cpu"; }
+};
+
+extern const char* const kHelperUsage;
+
+// Null with `error` set for an unknown option, a bad number or an unknown group.
+std::optional<HelperOptions> ParseHelperOptions(const std::vector<std::string>& arguments,
+                                                std::string& error);
+
+}  // namespace pacetta::portex

@@ -1,0 +1,30 @@
+#pragma once
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/portex64/helper_options.h"
+
+namespace pacetta::portex {
+
+// Who is at the other end of a connection, as the kernel recorded it at connect time.
+struct PeerCredentials {
+  pid_t pid = 0;
+  uid_t uid = 0;
+  gid_t gid = 0;
+};
+
+std::optional<PeerCredentials> CredentialsOf(int connection);
+
+// The supplementary groups of `pid`, from the "Groups:" line of <procRoot>/<pid>/status;
+// null when the process is gone or its effective user is no longer `uid` (the number
+// was reused by another process).
+std::optional<std::vector<gid_t>> SupplementaryGroupsOf(pid_t pid, uid_t uid,
+                                                        const std::string& procRoot = "/proc");
+
+// Root, an allowed user, or a member of the allowed group (primary or supplementary).
+bool PeerAllowed(const PeerCredentials& peer, const HelperOptions& options);
+
+}  // namespace pacetta::portex

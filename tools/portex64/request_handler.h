@@ -1,0 +1,52 @@
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "platform/linux/helper_wire.h"
+#include "tools/portex64/helper_context.h"
+#include "tools/portex64/peer_credentials.h"
+
+namespace pacetta::portex {
+
+struct Answer {
+  bool ok = false;
+  std::array<uint8_t, linux_os::helper_wire::kMaxPayload> out{};
+  uint32_t size = 0;
+  UniqueFd memory;         // passed with the answer of a map request
+  bool endHelper = false;  // an accepted stop: the helper ends once this is sent
+};
+
+// The requests of one connection, answered in order. Each is checked against the
+// access policy before anything touches the hardware; a request the policy or the
+// layout does not allow fails as the driver's request would.
+class RequestHandler {
+ public:
+  RequestHandler(HelperContext& context, const PeerCredentials& peer)
+      : context_(context), peer_(peer) {}
+  // A connection that ends gives back every use it took.
+  ~RequestHandler() { context_.uses.ReleaseAll(uses_); }
+  RequestHandler(const RequestHandler&) = delete;
+  RequestHandler& operator=(const RequestHandler&) = delete;
+
+  Answer Handle(const linux_os::helper_wire::RequestHeader& header, const uint8_t* in);
+  // Ends the helper; called after the answer that accepted the stop has gone out, so
+  // that the shutdown cannot cut it off.
+  void EndHelper();
+
+ private:
+  Answer MapMemory(const uint32_t* words);
+  Answer ReadPort(unsigned width, const uint32_t* words);
+  Answer WritePort(unsigned width, const uint32_t* words);
+  Answer ChangeUseCount(const uint32_t* words);
+  Answer ReadMsr(unsigned processor, const uint32_t* words);
+  Answer WriteMsr(unsigned processor, const uint32_t* words);
+  Answer Stop();
+  bool ConfigData(uint32_t port, unsigned width, bool write, uint32_t& value);
+
+  HelperContext& context_;
+  PeerCredentials peer_;
+  uint32_t configAddress_ = 0;  // this connection's 0xCF8, so clients never mix them
+  uint32_t uses_ = 0;
+};
+
+}  // namespace pacetta::portex

@@ -1,0 +1,51 @@
+#pragma once
+#include <sys/types.h>
+
+#include <atomic>
+#include <list>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "tools/portex64/helper_context.h"
+#include "tools/portex64/helper_options.h"
+
+namespace pacetta::portex {
+
+// The helper's socket: accepts the connections of allowed users, serves each on its own
+// thread (at most options.maxClients at once) and ends on a stop request or a signal.
+class Server {
+ public:
+  Server(const HelperOptions& options, HelperContext& context);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Creates the socket, reachable only by root, the allowed users and the group.
+  bool Listen(std::string& error);
+  // Serves until a stop request, or until `signalFd` (a signalfd) becomes readable.
+  void Run(int signalFd);
+
+ private:
+  struct Connection {
+    UniqueFd fd;
+    std::thread thread;
+    std::atomic<bool> done{false};
+  };
+
+  void RequestStop();
+  void Wake();
+  void Accept();
+  void Reap();
+  void ShutDown();
+
+  HelperOptions options_;
+  HelperContext& context_;
+  UniqueFd listener_;
+  UniqueFd wake_;
+  ino_t socketInode_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::list<std::unique_ptr<Connection>> connections_;  // the serving thread's alone
+};
+
+}  // namespace pacetta::portex
