@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cpu/sensors/cycle_counter.h"
 #include "hw/pinning.h"
 
 namespace pacetta {
@@ -24,6 +25,7 @@ StartupOutcome Application::Start(const Command& command, int& exitCode) {
 
 int Application::Exit(bool restart) {
   state_.runningEvent.reset();
+  DisableUserCountersWhenLastUser();
   UnpinThread(platform_.processors);
   state_.processors.clear();
   strings_ = StringTable();  // frees the language module
@@ -37,6 +39,18 @@ int Application::Exit(bool restart) {
     }
   }
   return 0;
+}
+
+void Application::DisableUserCountersWhenLastUser() {
+  // Only a 32-bit system lets user mode read the counters; another user of the driver
+  // may still rely on it.
+  uint32_t users = 0;
+  if (state_.is64BitSystem || !driver_.GetUseCount(users) || users > 1) return;
+  SensorHardware hardware{driver_, platform_.cpu, state_.entryPoints, state_.northbridge.get()};
+  for (const CpuInfo& cpu : state_.processors) {
+    PinToProcessor(platform_.processors, cpu.index);
+    DisableUserCounterReads(hardware);
+  }
 }
 
 std::string DescribeProcessorRecord(const CpuInfo& cpu) {

@@ -34,6 +34,10 @@ class Application {
   int Exit(bool restart);
 
  private:
+  // At exit, when no other process uses the driver, user-mode counter reads are taken
+  // back on every processor.
+  void DisableUserCountersWhenLastUser();
+
   platform::Platform& platform_;
   platform::MessageBoxes& boxes_;
   CPortexDriver& driver_;

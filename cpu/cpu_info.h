@@ -43,6 +43,25 @@ inline constexpr uint32_t kCandidateOrdinary = 32;
 inline constexpr uint32_t kCandidateSuperLfm = 49;             // Core 2 "SuperLFM"
 inline constexpr uint32_t kCandidateDynamicAcceleration = 34;  // Core 2 IDA
 
+// One look at a processor's busy-cycle counter (performance counter 0, counting unhalted
+// cycles) and its time-stamp counter.
+struct CounterSnapshot {
+  uint64_t busy = 0;
+  uint64_t tsc = 0;
+};
+
+// The busy-cycle history of one reader: a ring of snapshots and the running count of
+// snapshots stored (the newest sits at (index - 1) mod kHistoryLength).
+inline constexpr uint32_t kHistoryLength = 64;
+struct BusyHistory {
+  std::array<CounterSnapshot, kHistoryLength> entries{};
+  uint32_t index = 0;
+};
+// Each history has one writer: the management thread and the monitoring thread.
+inline constexpr uint32_t kManagementSlot = 0;
+inline constexpr uint32_t kMonitoringSlot = 1;
+inline constexpr uint32_t kTemperatureRingLength = 64;
+
 // Program-wide hardware switches, read once at start and copied into every record.
 struct HardwareSwitches {
   int32_t use8254 = 0;
@@ -93,6 +112,18 @@ struct CpuInfo {
   uint32_t k8FidTable = 0;
   uint32_t candidateCount = 0;
   std::array<PStateCandidate, kMaxPStateCandidates> candidates{};
+
+  // Readings. The FID/VID fields are read by other threads while the monitoring thread
+  // refreshes them, so they are written and read atomically (cpu/sensors/reading_fields.h).
+  uint32_t currentFid = 0, currentVid = 0;      // the state the processor reports now
+  uint32_t requestedFid = 0, requestedVid = 0;  // the state last written to its control
+  uint32_t superLfmActive = 0;                  // Core 2 with DFFS: running on half the bus
+  std::array<BusyHistory, 2> busyHistories{};   // kManagementSlot, kMonitoringSlot
+  // Degrees: the sensor's reference (family constant or junction maximum) plus tempOffset.
+  int32_t tempBase = 0;
+  // Degrees Celsius; written only by the monitoring thread.
+  std::array<float, kTemperatureRingLength> temperatures{};
+  uint32_t temperatureIndex = 0;
 };
 
 }  // namespace pacetta

@@ -51,6 +51,9 @@ class CPortexDriver {
   // "Portex64" on a 64-bit system, else "Portex32".
   std::string GetServiceName() const;
   bool Is64BitSystem() const;
+  // The instructions of the calling thread's processor, for the fallbacks that replace
+  // kernel routines on a 64-bit system.
+  platform::CpuInstructions& Cpu() const { return platform_.cpu; }
 
   bool QueryVersion(DriverVersion& version);
   // True only for a successful answer of exactly driver::kExpectedMajor.kExpectedMinor.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 
 namespace pacetta::platform {
 
@@ -17,6 +18,13 @@ class CpuInstructions {
   virtual ~CpuInstructions() = default;
   virtual CpuidResult Cpuid(uint32_t leaf, uint32_t subleaf = 0) = 0;
   virtual uint64_t ReadTimeStampCounter() = 0;
+  // The user-mode counter-read instruction for performance counter `counter`; nullopt
+  // when the processor refuses it (user-mode reads not enabled, or no such counter).
+  virtual std::optional<uint64_t> ReadPerformanceCounter(uint32_t counter) = 0;
+  // `iterations` passes over a block of 120 no-operations on the calling thread: the
+  // busy wait of measurements and transitions. The processor it runs on is busy for
+  // the whole wait, as the hardware would count it.
+  virtual void SpinDelay(uint32_t iterations) = 0;
 };
 
 }  // namespace pacetta::platform

@@ -64,6 +64,8 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
     simulation.machine = options.machine;
     simulation.faults = options.simFaults;
     simulation.os = options.simOs;
+    simulation.load = options.simLoad;
+    simulation.thermal = options.simThermal;
     simulation.system32 = options.sim32Bit;
     simulation.affinity = options.simAffinity;
     std::string error;

@@ -17,6 +17,8 @@ const char* const kProgramUsage =
     "  --sim-fault=LIST        failures the simulated PC injects (see docs)\n"
     "  --sim-os=MAJOR.MINOR[-9x]  the simulated operating-system version\n"
     "  --sim-32bit, --sim-64bit   the simulated system's word size\n"
+    "  --sim-load=idle|full|host|script:...  the simulated processors' work\n"
+    "  --sim-thermal=ambient=C,rise=C,tau=S  the simulated thermal model\n"
     "  --sim-affinity=MASK     the processors the simulated process may use\n"
     "  --usage                 this text\n"
     "\n"
@@ -54,6 +56,10 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       carried = false;  // injected failures are for one run
     } else if (name == "--sim-os" && hasValue) {
       options.simOs = value;
+    } else if (name == "--sim-load" && hasValue) {
+      options.simLoad = value;
+    } else if (name == "--sim-thermal" && hasValue) {
+      options.simThermal = value;
     } else if ((name == "--sim-32bit" || name == "--sim-64bit") && !hasValue) {
       options.sim32Bit = name == "--sim-32bit";
     } else if (name == "--sim-affinity" && hasValue) {

@@ -10,9 +10,11 @@
 #include "cpu/identify/signature.h"
 #include "cpu/identify/vendor.h"
 #include "cpu/pstate/fid_conversion.h"
-#include "cpu/pstate/limits_completion.h"
 #include "cpu/pstate/pstate_limits.h"
 #include "cpu/pstate/vid_conversion.h"
+#include "cpu/sensors/reading_fields.h"
+#include "cpu/sensors/sensor_completion.h"
+#include "cpu/sensors/temperature.h"
 #include "hw/pinning.h"
 #include "hw/topology.h"
 
@@ -135,6 +137,25 @@ json Candidates(const CpuInfo& c) {
   return list;
 }
 
+json Readings(const CpuInfo& c) {
+  const auto code = [&](const uint32_t& field) {
+    return static_cast<int32_t>(sensors::LoadReading(field));
+  };
+  json readings = {
+      {"current", {{"fid", Fid(c, code(c.currentFid))}, {"vid", Vid(c, code(c.currentVid))}}},
+      {"requested",
+       {{"fid", Fid(c, code(c.requestedFid))}, {"vid", Vid(c, code(c.requestedVid))}}}};
+  if (c.isCore2 && c.hasDffs) readings["superLfmActive"] = sensors::LoadReading(c.superLfmActive);
+  // The ring holds the reading taken at identification; an invalid one shows as null.
+  if (HasTemperature(c)) {
+    const float reading = c.temperatures[0];
+    readings["temperature"] = reading == sensors::kInvalidTemperature
+                                  ? json(nullptr)
+                                  : json(static_cast<double>(reading));
+  }
+  return readings;
+}
+
 }  // namespace
 
 std::string CpuReportLine(const CpuInfo& cpu, const ReportContext& context) {
@@ -175,6 +196,7 @@ std::string CpuReportLine(const CpuInfo& cpu, const ReportContext& context) {
     if (cpu.isCore2) report["core2Type"] = cpu.switches.intelCore2CpuType;
     report["limits"] = Limits(cpu);
     report["candidates"] = Candidates(cpu);
+    report["readings"] = Readings(cpu);
   }
   return report.dump();
 }
@@ -184,7 +206,11 @@ int RunCpuReport(platform::Platform& platform, std::FILE* out) {
   // The report asks nothing: without the driver it simply leaves the registers out.
   const bool registers = driver.Open(0) == 0;
   PStateHardware hardware{driver, platform.processors, {}};
-  LimitsCompletion completion(hardware);
+  OptionalEntryPoints entryPoints;
+  entryPoints.Resolve(platform.entryPoints, platform.system);
+  CK8Northbridge northbridge(driver);
+  SensorHardware sensors{driver, platform.cpu, entryPoints, &northbridge};
+  ReadingsCompletion completion(hardware, sensors);
   IdentifyContext identify{platform.processors, platform.cpu, driver,
                            registers ? &completion : nullptr};
   std::vector<CpuInfo> records(UsableProcessorCount(platform.processors));

@@ -6,7 +6,7 @@
 #include "app/strings/format_text.h"
 #include "app/strings/string_ids.h"
 #include "cpu/identify/identify_processor.h"
-#include "cpu/pstate/limits_completion.h"
+#include "cpu/sensors/sensor_completion.h"
 #include "hw/hardware_switches.h"
 #include "hw/pinning.h"
 #include "hw/topology.h"
@@ -146,7 +146,9 @@ bool Startup::BuildProcessors(StartupState& state) {
   }
   AssignTopology(platform_, state.processors);
   PStateHardware hardware{s_.driver, platform_.processors, {}};
-  LimitsCompletion completion(hardware);
+  state.northbridge = std::make_unique<CK8Northbridge>(s_.driver);
+  SensorHardware sensors{s_.driver, platform_.cpu, state.entryPoints, state.northbridge.get()};
+  ReadingsCompletion completion(hardware, sensors);
   IdentifyContext identify{platform_.processors, platform_.cpu, s_.driver, &completion};
   for (unsigned k = 0; k < count; ++k) {
     CpuInfo& cpu = state.processors[k];

@@ -5,6 +5,7 @@
 #include "app/startup/command_line.h"
 #include "app/strings/string_table.h"
 #include "cpu/cpu_info.h"
+#include "hw/k8_northbridge.h"
 #include "hw/optional_entry_points.h"
 #include "hw/portex_driver.h"
 #include "platform/message_box.h"
@@ -33,6 +34,8 @@ struct StartupState {
   bool isVersion6OrLater = false;
   // Resolved before the driver is opened; read-only once workers run.
   OptionalEntryPoints entryPoints;
+  // The one K8 northbridge accessor every processor's readings share.
+  std::unique_ptr<CK8Northbridge> northbridge;
   // The program runs under 32-bit emulation on a 64-bit system: kernel routines are
   // never issued and their fallbacks are used.
   bool is64BitSystem = false;

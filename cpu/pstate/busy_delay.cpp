@@ -2,17 +2,11 @@
 
 namespace pacetta {
 
-void SpinNoOperations(uint32_t count) {
-  for (uint32_t pass = 0; pass < count; ++pass) {
-    // The block the driver's routine runs, so that one count lasts as long either way.
-    asm volatile(".rept 120\n\tnop\n\t.endr" ::: "memory");
-  }
-}
-
 void BusyDelay(CPortexDriver& driver, uint32_t count) {
   if (count == 0) return;
   if (driver.Is64BitSystem()) {
-    SpinNoOperations(count);
+    // The same block the driver's routine runs, so one count lasts as long either way.
+    driver.Cpu().SpinDelay(count);
     return;
   }
   driver::KernelCallBlock block;

@@ -11,7 +11,4 @@ namespace pacetta {
 // step of a transition does not depend on the scheduler's tick. 0 waits nothing.
 void BusyDelay(CPortexDriver& driver, uint32_t count);
 
-// The 64-bit form: the loop in the calling thread.
-void SpinNoOperations(uint32_t count);
-
 }  // namespace pacetta

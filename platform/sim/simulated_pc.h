@@ -8,6 +8,8 @@
 #include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/models/family_model.h"
+#include "platform/sim/workload/processor_timeline.h"
+#include "platform/sim/workload/sim_clock.h"
 
 namespace pacetta::sim {
 
@@ -23,6 +25,13 @@ struct SimulationOptions {
   // The settings file of this simulated machine; empty = its own file in the user's
   // configuration folder, never the real machine's settings.
   std::string settingsPath;
+  // What the processors do (`--sim-load`) and how they heat (`--sim-thermal`); the
+  // forms are in platform/sim/workload/workload_options.h. Empty = idle, the part's
+  // own thermal values.
+  std::string load;
+  std::string thermal;
+  // The machine's time; null = the host's monotonic clock. Tests drive their own.
+  std::shared_ptr<SimClock> clock;
 };
 
 // A whole simulated PC: the machine, its processors, driver, services and operating
@@ -42,6 +51,8 @@ class SimulatedPc {
   virtual std::vector<Violation> Violations() = 0;
   // The true performance state of processor k, read past the registers.
   virtual std::optional<ModelState> ProcessorState(unsigned k) const = 0;
+  // Processor k's clock, duty, busy share and temperature now, read past the registers.
+  virtual std::optional<ProcessorTruth> Activity(unsigned k) = 0;
 };
 
 // "name  description" lines of the built-in catalogue, the default machine marked.

@@ -21,6 +21,8 @@ class FakeCpu : public platform::CpuInstructions {
   }
   platform::CpuidResult Cpuid(uint32_t leaf, uint32_t subleaf) override;
   uint64_t ReadTimeStampCounter() override { return 0; }
+  std::optional<uint64_t> ReadPerformanceCounter(uint32_t) override { return std::nullopt; }
+  void SpinDelay(uint32_t) override {}
 
   const std::vector<std::pair<uint32_t, uint32_t>>& executed() const { return executed_; }
   bool Executed(uint32_t leaf) const;

@@ -114,6 +114,8 @@ class FakeCpu : public platform::CpuInstructions {
 
   platform::CpuidResult Cpuid(uint32_t leaf, uint32_t subleaf) override;
   uint64_t ReadTimeStampCounter() override { return 0; }
+  std::optional<uint64_t> ReadPerformanceCounter(uint32_t) override { return std::nullopt; }
+  void SpinDelay(uint32_t) override {}
 
  private:
   FakeProcessors& processors_;

@@ -96,10 +96,10 @@ TEST_F(Ports, TimerCountsDownFromTheClock) {
   };
   rig_.nowNs = 0;
   EXPECT_EQ(latchAndRead(), 0u);  // the reload of 65536
-  rig_.nowNs = 838'096;           // 1000 input clocks of 1 193 182 Hz
-  EXPECT_EQ(latchAndRead(), 65536u - 1000);
-  rig_.nowNs = 1'000'000'000;  // one second: 1 193 182 clocks, 13 534 past 18 reloads
-  EXPECT_EQ(latchAndRead(), 65536u - 13'534);
+  rig_.nowNs = 838'096;           // 1000 input clocks of 1 193 182 Hz: the count falls by 2 each
+  EXPECT_EQ(latchAndRead(), 65536u - 2000);
+  rig_.nowNs = 1'000'000'000;  // one second: 2 386 364 counts, 27 068 past 36 reloads
+  EXPECT_EQ(latchAndRead(), 65536u - 27'068);
 
   // A latched count holds while time goes on, until both bytes are read.
   rig_.nowNs = 838'096;
@@ -107,8 +107,8 @@ TEST_F(Ports, TimerCountsDownFromTheClock) {
   rig_.nowNs = 1'676'191;                           // 2000 clocks
   WritePort(*device_, kWritePortByte, 0x43, 0x00);  // a second latch is ignored
   const uint32_t low = ReadPort(*device_, kReadPortByte, 0x40);
-  EXPECT_EQ(ReadPort(*device_, kReadPortByte, 0x40) << 8 | low, 65536u - 1000);
-  EXPECT_EQ(latchAndRead(), 65536u - 2000);
+  EXPECT_EQ(ReadPort(*device_, kReadPortByte, 0x40) << 8 | low, 65536u - 2000);
+  EXPECT_EQ(latchAndRead(), 65536u - 4000);
 
   // Counters 1 and 2 and the control port are not modelled.
   EXPECT_EQ(ReadPort(*device_, kReadPortByte, 0x42), 0xFFu);

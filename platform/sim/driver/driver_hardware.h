@@ -41,6 +41,14 @@ class DriverHardware {
   bool UserCountersEnabled(unsigned processor) const;
   void SetUserCounters(unsigned processor, bool enabled);
 
+  // What the busy-delay routine does with its iterations on the calling thread's
+  // processor: the owner makes it take the time a real busy loop would. Set before the
+  // device is used.
+  void SetBusyDelay(std::function<void(uint32_t iterations)> spin) { busyDelay_ = std::move(spin); }
+  void BusyDelay(uint32_t iterations) const {
+    if (busyDelay_) busyDelay_(iterations);
+  }
+
   ViolationLog& Violations() { return violations_; }
   RequestLog& Requests() { return requests_; }
 
@@ -55,6 +63,7 @@ class DriverHardware {
   const bool system64_;
   mutable std::mutex pceMutex_;
   std::vector<bool> pce_;
+  std::function<void(uint32_t)> busyDelay_;
 };
 
 }  // namespace pacetta::sim

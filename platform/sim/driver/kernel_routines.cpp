@@ -64,7 +64,8 @@ bool RunKernelRoutine(DriverHardware& hardware, unsigned processor,
 
   switch (static_cast<KernelRoutine>(block.routine)) {
     case KernelRoutine::kBusyDelay:
-      // The delay's only effect is time passing; the simulated clock is the owner's.
+      // The delay's effect is time passing with the processor busy, as the owner models.
+      hardware.BusyDelay(block.edx);
       return true;
     case KernelRoutine::kEnableUserCounters:
       hardware.SetUserCounters(processor, true);

@@ -32,6 +32,8 @@ uint8_t PciConfigSpace::ReadByte(uint32_t bus, uint32_t devfn, uint32_t offset) 
   std::lock_guard lock(mutex_);
   const auto found = functions_.find(Key(bus, devfn));
   if (found == functions_.end()) return 0xFF;
+  const auto reg = registers_.find(RegisterKey(bus, devfn, offset & 0xFF));
+  if (reg != registers_.end()) return static_cast<uint8_t>(reg->second->Read() >> 8 * (offset & 3));
   return found->second[offset & 0xFF];
 }
 
@@ -41,8 +43,22 @@ void PciConfigSpace::WriteByte(uint32_t bus, uint32_t devfn, uint32_t offset, ui
   std::lock_guard lock(mutex_);
   const auto found = functions_.find(Key(bus, devfn));
   if (found == functions_.end()) return;
+  const auto reg = registers_.find(RegisterKey(bus, devfn, offset));
+  if (reg != registers_.end()) {
+    const unsigned shift = 8 * (offset & 3);
+    reg->second->Write(uint32_t{value} << shift, 0xFFu << shift);
+    return;
+  }
   uint8_t& stored = found->second[offset];
   stored = offset == kStatusHigh ? static_cast<uint8_t>(stored & ~value) : value;
+}
+
+bool PciConfigSpace::AttachRegister(uint32_t bus, uint32_t devfn, uint32_t offset,
+                                    std::shared_ptr<PciRegister> reg) {
+  std::lock_guard lock(mutex_);
+  if (!functions_.contains(Key(bus, devfn))) return false;
+  registers_[RegisterKey(bus, devfn, offset)] = std::move(reg);
+  return true;
 }
 
 bool PciConfigSpace::Present(uint32_t bus, uint32_t devfn) const {

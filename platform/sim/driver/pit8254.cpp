@@ -17,8 +17,10 @@ uint64_t TicksAt(uint64_t ns) {
 Pit8254::Pit8254(std::function<uint64_t()> clockNs) : clockNs_(std::move(clockNs)) {}
 
 uint16_t Pit8254::Count() const {
-  // Mode 2 counts N, N-1, ..., 1 and reloads N (8254 datasheet, "Mode 2").
-  return static_cast<uint16_t>(kReload - TicksAt(clockNs_()) % kReload);
+  // The BIOS leaves counter 0 in mode 3 (square wave) with the count 0 = 65536: the
+  // count falls by two each input clock and reloads at 0, twice per output period
+  // (8254 datasheet, "Mode 3"). A reader therefore sees it run at twice the input rate.
+  return static_cast<uint16_t>((kReload - (2 * TicksAt(clockNs_())) % kReload) % kReload);
 }
 
 uint8_t Pit8254::Read(uint16_t port) {

@@ -6,8 +6,9 @@
 
 namespace pacetta::sim {
 
-// The 8254 interval timer as the system leaves it: counter 0 in mode 2 (rate generator)
-// with reload 0, i.e. 65536, counting at 1 193 182 Hz, lobyte/hibyte access. The count
+// The 8254 interval timer as the BIOS leaves it: counter 0 in mode 3 (square wave) with
+// reload 0, i.e. 65536, clocked at 1 193 182 Hz and counting down by two per clock,
+// lobyte/hibyte access. The count
 // is derived from the owner's clock, never ticked. Only the counter latch command is
 // interpreted: programming the system timer belongs to the operating system.
 class Pit8254 {

@@ -4,20 +4,45 @@ namespace pacetta::sim {
 
 MsrAccess FamilyModel::Read(MsrContext&, uint32_t index, uint64_t& value) {
   std::lock_guard lock(mutex_);
-  Settle(Now());
-  return ReadLocked(index, value);
+  const uint64_t now = Now();
+  Settle(now);
+  const MsrAccess access = ReadLocked(index, value);
+  PublishLocked(now);
+  return access;
 }
 
 MsrAccess FamilyModel::Write(MsrContext& context, uint32_t index, uint64_t value) {
   std::lock_guard lock(mutex_);
-  Settle(Now());
-  return WriteLocked(context, index, value);
+  const uint64_t now = Now();
+  Settle(now);
+  const MsrAccess access = WriteLocked(context, index, value);
+  PublishLocked(now);
+  return access;
 }
 
 ModelState FamilyModel::State() {
   std::lock_guard lock(mutex_);
-  Settle(Now());
+  const uint64_t now = Now();
+  Settle(now);
+  PublishLocked(now);
   return StateLocked();
+}
+
+void FamilyModel::SetStateListener(StateListener listener) {
+  std::lock_guard lock(mutex_);
+  const uint64_t now = Now();
+  Settle(now);
+  listener_ = std::move(listener);
+  published_ = StateLocked();
+  if (listener_) listener_(now, published_);
+}
+
+void FamilyModel::PublishLocked(uint64_t nowNs) {
+  if (!listener_) return;
+  ModelState state = StateLocked();
+  if (state == published_) return;
+  published_ = std::move(state);
+  listener_(nowNs, published_);
 }
 
 void FamilyModel::Refuse(MsrContext& context, uint32_t index, uint64_t value, std::string reason) {

@@ -23,9 +23,19 @@ struct ModelState {
   OperatingPoint current;                // the FID and VID the core runs at
   bool transitionPending = false;        // a requested change has not completed yet
   std::optional<OperatingPoint> target;  // where a pending change goes
+  uint64_t transitionEndNs = 0;          // when a pending change completes
+  bool targetSuperLfm = false;           // Core 2: the pending change runs on half the bus
   unsigned dutyEighths = 8;              // clock modulation: 8 = the clock runs all the time
   bool superLfm = false;                 // Core 2: running on half the bus clock
+  // Intel automatic thermal control (IA32_MISC_ENABLE bit 3): a part over its limit
+  // throttles its clock.
+  bool thermalMonitor = false;
+  bool operator==(const ModelState&) const = default;
 };
+
+// Told of every change of a model's state, with the time it was made; runs under the
+// model's lock, so it must not call back into the model or its register bank.
+using StateListener = std::function<void(uint64_t nowNs, const ModelState& state)>;
 
 // A family's performance-state registers on one processor. Register handlers run under
 // the bank's lock; the model's own lock also guards its state against `State()`, which
@@ -39,6 +49,9 @@ class FamilyModel : public MsrHandler {
   MsrAccess Write(MsrContext& context, uint32_t index, uint64_t value) final;
 
   ModelState State();
+  // The listener hears the state as it is now, then every change. Call before the
+  // machine runs.
+  void SetStateListener(StateListener listener);
   // Every register this model answers: the bank's storage never sees them.
   virtual std::vector<uint32_t> AnsweredRegisters() const = 0;
 
@@ -53,8 +66,13 @@ class FamilyModel : public MsrHandler {
   static void Refuse(MsrContext& context, uint32_t index, uint64_t value, std::string reason);
 
  private:
+  // Tells the listener when the state differs from what it last heard.
+  void PublishLocked(uint64_t nowNs);
+
   const ClockNs clock_;
   std::mutex mutex_;
+  StateListener listener_;
+  ModelState published_;
 };
 
 // The power-on value of a register: the machine's start value when it gives one.

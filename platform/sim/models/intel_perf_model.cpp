@@ -162,8 +162,13 @@ ModelState IntelPerfModel::StateLocked() const {
   state.current = current_;
   state.superLfm = superLfm_;
   state.transitionPending = pending_.has_value();
-  if (pending_) state.target = pending_->target;
+  if (pending_) {
+    state.target = pending_->target;
+    state.transitionEndNs = pending_->endNs;
+    state.targetSuperLfm = pending_->superLfm;
+  }
   if (clockModulation_ & kModulationEnable) state.dutyEighths = kDutyCycle.Get(clockModulation_);
+  state.thermalMonitor = (miscEnable_ & kThermalMonitor) != 0;
   return state;
 }
 

@@ -32,7 +32,8 @@ inline constexpr uint32_t kMiscPowerManagement = 0x1AA;
 inline constexpr BitField kFid{15, 8}, kCoreFid{14, 8}, kVid{7, 0};
 inline constexpr uint64_t kSuperLfm = Bit(15);
 inline constexpr uint64_t kIdaDisengage = Bit(32);
-// IA32_MISC_ENABLE.
+// IA32_MISC_ENABLE: automatic thermal control (TM1) in bit 3.
+inline constexpr uint64_t kThermalMonitor = Bit(3);
 inline constexpr uint64_t kEistEnable = Bit(16), kEistLock = Bit(20);
 inline constexpr uint64_t kMiscEnableReadOnly = Bit(7) | Bit(11) | Bit(12);
 // IA32_CLOCK_MODULATION: enable in bit 4, duty cycle in eighths in bits 3..1.

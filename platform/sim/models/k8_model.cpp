@@ -126,7 +126,10 @@ ModelState K8Model::StateLocked() const {
   state.family = ModelFamily::kAmdK8;
   state.current = current_;
   state.transitionPending = pending_.has_value();
-  if (pending_) state.target = pending_->target;
+  if (pending_) {
+    state.target = pending_->target;
+    state.transitionEndNs = pending_->endNs;
+  }
   return state;
 }
 

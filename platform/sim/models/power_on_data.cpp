@@ -20,7 +20,7 @@ std::optional<PowerOnData> FromPublishedPart(const ProcessorTraits& traits) {
     if ((traits.signature & part.signatureMask) != part.signature) continue;
     if (traits.brand.find(part.brandContains) == std::string::npos) continue;
     return PowerOnData{part.high,    part.low,        part.superLfm, part.ida,
-                       part.busCode, part.junction85, part.name};
+                       part.busCode, part.junction85, part.name,     part.k7BusMhz};
   }
   return std::nullopt;
 }

@@ -26,6 +26,9 @@ struct PowerOnData {
   uint32_t busCode = 0;
   bool junction85 = false;  // Core 2: a part whose junction maximum is 85 °C (MSR 0EEh bit 30)
   std::string source;       // the published part or the family rule that gave the values
+  // AMD K7 front-side bus clock in MHz (the bus is not in a register); 0 = the family's
+  // usual bus for the model.
+  double k7BusMhz = 0;
 };
 
 // The published data of the processor when it is a known part, otherwise the family's

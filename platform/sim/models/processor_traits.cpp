@@ -56,6 +56,7 @@ void AddAmdTraits(const CpuidLeaves& leaves, ProcessorTraits& traits) {
     const uint32_t edx = LeafOf(leaves, kPowerManagementLeaf).edx;
     traits.fidVidControl = (edx & 0x6) == 0x6;
     traits.fineFidSteps = traits.family == ModelFamily::kAmdK8 && (edx & 0x40) != 0;
+    traits.thermalSensor = traits.family == ModelFamily::kAmdK8 && (edx & 0x1) != 0;
   }
   if (traits.family == ModelFamily::kAmdK8) {
     // Extended model: 1 revision D, 2-3 revision E, 4, 5, 12 revision F, 6-7 revision G.
@@ -79,12 +80,13 @@ void AddIntelTraits(const CpuidLeaves& leaves, ProcessorTraits& traits) {
   traits.clockModulation = (features.edx & 0x400000) != 0;
   traits.mobile = Contains(traits.brand, "Mobile") || Contains(traits.brand, "Pentium(R) M") ||
                   IsMobileIntelModelNumber(traits.brand);
-  if (traits.family != ModelFamily::kCore2) return;
   // Leaves beyond the highest standard leaf echo another leaf: only a reported leaf 6
-  // describes dynamic acceleration.
-  if (MaxStandardLeaf(leaves) >= kThermalPowerLeaf) {
-    traits.ida = (LeafOf(leaves, kThermalPowerLeaf).eax & 0x2) != 0;
-  }
+  // describes the thermal sensor and dynamic acceleration.
+  const bool hasLeaf6 = MaxStandardLeaf(leaves) >= kThermalPowerLeaf;
+  const uint32_t leaf6 = hasLeaf6 ? LeafOf(leaves, kThermalPowerLeaf).eax : 0;
+  traits.thermalSensor = traits.family != ModelFamily::kViaC7 && (leaf6 & 0x1) != 0;
+  if (traits.family != ModelFamily::kCore2) return;
+  traits.ida = (leaf6 & 0x2) != 0;
   // Dynamic FSB frequency switching came with the Santa Rosa platform's Merom steppings.
   const uint32_t s = traits.signature & 0xFFF;
   traits.dffs = traits.mobile && (s == 0x6FA || s == 0x6FB || s == 0x6FD);

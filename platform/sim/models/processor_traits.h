@@ -41,6 +41,10 @@ struct ProcessorTraits {
   bool k8MobileVids = false;
   // A mobile part (brand string or brand id says so).
   bool mobile = false;
+  // An on-die temperature sensor: AMD leaf 8000_0007h EDX bit 0 (the K8 northbridge's
+  // thermtrip register reports it), Intel leaf 6 EAX bit 0 (the digital readout of
+  // IA32_THERM_STATUS).
+  bool thermalSensor = false;
 
   // Intel and VIA, leaf 1: ECX bit 7 (Enhanced SpeedStep / PowerSaver), ECX bit 8
   // (Thermal Monitor 2), EDX bit 22 (on-demand clock modulation).

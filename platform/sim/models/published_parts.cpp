@@ -104,7 +104,8 @@ const PublishedPart kParts[] = {
      .signature = 0x06A0,
      .high = {K7Fid(11.0), K7DesktopVid(1.65)},
      .low = {K7Fid(11.0), K7DesktopVid(1.65)},
-     .name = "Athlon XP 3200+"},
+     .name = "Athlon XP 3200+",
+     .k7BusMhz = 200.0},
     // [K7] Duron "Spitfire" 800 MHz: 8 x 100 MHz at 1.60 V.
     {.family = F::kAmdK7,
      .brandContains = "Duron",
@@ -112,14 +113,16 @@ const PublishedPart kParts[] = {
      .signature = 0x0630,
      .high = {K7Fid(8.0), K7DesktopVid(1.60)},
      .low = {K7Fid(8.0), K7DesktopVid(1.60)},
-     .name = "Duron 800"},
+     .name = "Duron 800",
+     .k7BusMhz = 100.0},
     // [K7] Mobile Athlon XP-M 2500+ "Barton" (35 W): 14 x 133 MHz = 1.87 GHz at 1.45 V;
     // lowest PowerNow! state 6 x 133 MHz at 1.20 V.
     {.family = F::kAmdK7,
      .brandContains = "XP-M",
      .high = {K7Fid(14.0), K7MobileVid(1.45)},
      .low = {K7Fid(6.0), K7MobileVid(1.20)},
-     .name = "Mobile Athlon XP-M 2500+"},
+     .name = "Mobile Athlon XP-M 2500+",
+     .k7BusMhz = 400.0 / 3},
 
     // [252612] Pentium M 1.60 GHz "Banias": HFM 16 x 100 MHz at 1.484 V, LFM 6x at 0.956 V.
     {.family = F::kPentiumM,

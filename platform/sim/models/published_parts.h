@@ -20,6 +20,7 @@ struct PublishedPart {
   uint32_t busCode = 0;
   bool junction85 = false;
   const char* name = "";
+  double k7BusMhz = 0;  // AMD K7: the front-side bus the part was sold for
 };
 
 std::span<const PublishedPart> PublishedParts();

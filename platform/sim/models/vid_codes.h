@@ -18,6 +18,15 @@ constexpr uint32_t K8Vid(double volts) {
 constexpr uint32_t K8MobileVid(double volts) {
   return Round((1.450 - volts) / 0.025);
 }
+constexpr double K8Volts(uint32_t vid) {
+  return 1.550 - 0.025 * vid;
+}
+constexpr double K8MobileVolts(uint32_t vid) {
+  return 1.450 - 0.025 * vid;
+}
+constexpr double K8NptVolts(uint32_t vid) {
+  return vid < 32 ? 1.550 - 0.025 * vid : 0.7625 - 0.0125 * (vid - 32);
+}
 // AMD K8 revision F and later, 6-bit: codes 0..31 in 25 mV steps from 1.550 V, codes
 // 32..63 in 12.5 mV steps from 0.7625 V.
 constexpr uint32_t K8NptVid(double volts) {
@@ -56,13 +65,22 @@ constexpr uint32_t K7Fid(double multiplier) {
 constexpr uint32_t PentiumMVid(double volts) {
   return Round((volts - 0.700) / 0.016);
 }
+constexpr double PentiumMVolts(uint32_t vid) {
+  return 0.700 + 0.016 * vid;
+}
 // Intel Core Duo and mobile Core 2 (IMVP-6): 0.7125 V + 12.5 mV per code.
 constexpr uint32_t MobileCoreVid(double volts) {
   return Round((volts - 0.7125) / 0.0125);
 }
+constexpr double MobileCoreVolts(uint32_t vid) {
+  return 0.7125 + 0.0125 * vid;
+}
 // Intel desktop Core 2 and Pentium 4 from model 3: 0.825 V + 12.5 mV per code.
 constexpr uint32_t DesktopCoreVid(double volts) {
   return Round((volts - 0.825) / 0.0125);
+}
+constexpr double DesktopCoreVolts(uint32_t vid) {
+  return 0.825 + 0.0125 * vid;
 }
 
 }  // namespace pacetta::sim::codes

@@ -41,9 +41,34 @@ platform::CpuidResult SimCpuInstructions::Cpuid(uint32_t leaf, uint32_t subleaf)
 }
 
 uint64_t SimCpuInstructions::ReadTimeStampCounter() {
+  if (workload_ != nullptr) return workload_->TimeStampCounter(processors_.CurrentProcessor());
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                    std::chrono::steady_clock::now().time_since_epoch())
                                    .count());
+}
+
+std::optional<uint64_t> SimCpuInstructions::ReadPerformanceCounter(uint32_t counter) {
+  if (hardware_ == nullptr) return std::nullopt;
+  const unsigned k = processors_.CurrentProcessor();
+  MsrBank* bank = hardware_->Bank(k);
+  if (bank == nullptr) return std::nullopt;
+  if (!hardware_->UserCountersEnabled(k)) {
+    hardware_->Violations().Append({k, counter, 0, "user-mode counter read without CR4.PCE"});
+    return std::nullopt;
+  }
+  uint64_t value = 0;
+  if (!bank->ReadPerformanceCounter(counter, value)) return std::nullopt;
+  return value;
+}
+
+void SimCpuInstructions::SpinDelay(uint32_t iterations) {
+  if (workload_ != nullptr) {
+    workload_->SpinDelay(processors_.CurrentProcessor(), iterations);
+    return;
+  }
+  for (uint32_t pass = 0; pass < iterations; ++pass) {
+    asm volatile(".rept 120\n\tnop\n\t.endr" ::: "memory");
+  }
 }
 
 }  // namespace pacetta::sim

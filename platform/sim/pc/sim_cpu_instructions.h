@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/cpu_instructions.h"
+#include "platform/sim/driver/driver_hardware.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/pc/sim_processors.h"
+#include "platform/sim/workload/workload.h"
 
 namespace pacetta::sim {
 
@@ -10,13 +12,25 @@ class SimCpuInstructions final : public platform::CpuInstructions {
  public:
   SimCpuInstructions(const MachineSpec& machine, SimProcessors& processors);
   platform::CpuidResult Cpuid(uint32_t leaf, uint32_t subleaf) override;
-  // Until the clock model drives it, the counter runs at the nominal 1 GHz of the
-  // host's monotonic clock, the same on every processor.
+  // The counter of the processor the thread runs on, from the machine's workload; until
+  // one is attached, the nominal 1 GHz of the host's monotonic clock on every processor.
   uint64_t ReadTimeStampCounter() override;
+  // Counter reads come from the register banks of `hardware`, gated by each
+  // processor's CR4.PCE; until attached, every read is refused.
+  void AttachHardware(DriverHardware& hardware) { hardware_ = &hardware; }
+  // A refused read is a protection fault on the real processor: it is logged as a
+  // violation, since the program must enable user-mode reads first.
+  std::optional<uint64_t> ReadPerformanceCounter(uint32_t counter) override;
+  // The processor the thread runs on is fully busy for as long as the passes take at its
+  // clock; until a workload is attached, a plain loop.
+  void SpinDelay(uint32_t iterations) override;
+  void AttachWorkload(Workload& workload) { workload_ = &workload; }
 
  private:
   const MachineSpec& machine_;
   SimProcessors& processors_;
+  DriverHardware* hardware_ = nullptr;
+  Workload* workload_ = nullptr;
 };
 
 // What a processor answers for (leaf, sub-leaf): the stored leaf; leaves that take no

@@ -19,6 +19,9 @@ class SimOsEntryPoints final : public platform::OsEntryPoints {
       : machine_(machine), times_(std::move(times)), start_(Clock::now()) {}
 
   void SetTimesSource(TimesSource times) { times_ = std::move(times); }
+  // The machine's clock in nanoseconds behind the high-resolution counter (by default
+  // the host's monotonic clock).
+  void SetClock(std::function<uint64_t()> clockNs) { clockNs_ = std::move(clockNs); }
 
   bool HasProcessorTimes() override { return true; }
   int32_t QueryProcessorTimes(std::span<platform::ProcessorTimes> times) override {
@@ -36,7 +39,10 @@ class SimOsEntryPoints final : public platform::OsEntryPoints {
   }
   bool HasPerformanceCounter() override { return true; }
   int32_t QueryPerformanceCounter(int64_t& counter, int64_t& frequency) override {
-    counter = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+    counter =
+        clockNs_
+            ? static_cast<int64_t>(clockNs_())
+            : std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
                   .count();
     frequency = 1000000000;
     return 0;
@@ -48,6 +54,7 @@ class SimOsEntryPoints final : public platform::OsEntryPoints {
   using Clock = std::chrono::steady_clock;
   const MachineSpec& machine_;
   TimesSource times_;
+  std::function<uint64_t()> clockNs_;
   Clock::time_point start_;
 };
 

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 
 #include "platform/linux/file_registry.h"
@@ -19,15 +18,10 @@
 #include "platform/sim/pc/sim_os_entry_points.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/pc/sim_system.h"
+#include "platform/sim/workload/workload.h"
 
 namespace pacetta::sim {
 namespace {
-
-uint64_t MonotonicNs() {
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                   std::chrono::steady_clock::now().time_since_epoch())
-                                   .count());
-}
 
 std::string FileNamePart(const std::string& path) {
   const auto slash = path.rfind('/');
@@ -47,14 +41,17 @@ std::optional<platform::OsVersion> ParseOs(const std::string& text) {
 
 class SimulatedMachine final : public SimulatedPc {
  public:
-  SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options)
-      : machine_(std::move(machine)),
+  SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options,
+                   const WorkloadOptions& workload)
+      : clock_(options.clock ? options.clock : std::make_shared<HostClock>()),
+        machine_(std::move(machine)),
         processors_(machine_),
         cpu_(machine_, processors_),
         system_(machine_, SystemOptions(faults)),
         driver_(machine_, std::make_unique<FileServiceStore>(StateFolder(options)), DriverHost(),
                 faults),
-        models_(AttachProcessorModels(machine_, driver_.Hardware(), MonotonicNs)),
+        models_(AttachProcessorModels(machine_, driver_.Hardware(), ClockFunction())),
+        workload_(machine_, driver_.Hardware(), models_, clock_, workload),
         registry_(options.settingsPath.empty()
                       ? linux_os::FileRegistry::DefaultPath(
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
@@ -67,12 +64,21 @@ class SimulatedMachine final : public SimulatedPc {
               events_,
               windows_,
               system_,
-              entryPoints_} {}
+              entryPoints_} {
+    cpu_.AttachHardware(driver_.Hardware());
+    cpu_.AttachWorkload(workload_);
+    // The 32-bit busy-delay routine spins like the in-thread loop of a 64-bit system.
+    driver_.Hardware().SetBusyDelay([this](uint32_t iterations) { cpu_.SpinDelay(iterations); });
+    entryPoints_.SetClock(ClockFunction());
+    entryPoints_.SetTimesSource(
+        [this](std::span<platform::ProcessorTimes> times) { workload_.ProcessorTimes(times); });
+  }
 
   platform::Platform& View() override { return view_; }
   const MachineSpec& Machine() const override { return machine_; }
   std::vector<Violation> Violations() override { return driver_.Hardware().Violations().Entries(); }
   std::optional<ModelState> ProcessorState(unsigned k) const override { return models_.State(k); }
+  std::optional<ProcessorTruth> Activity(unsigned k) override { return workload_.Truth(k); }
 
  private:
   std::string StateFolder(const SimulationOptions& options) const {
@@ -93,17 +99,22 @@ class SimulatedMachine final : public SimulatedPc {
     return options;
   }
 
+  std::function<uint64_t()> ClockFunction() const {
+    return [clock = clock_] { return clock->NowNs(); };
+  }
+
   SimDriverHost DriverHost() {
     SimDriverHost host;
     host.processId = static_cast<int>(getpid());
     host.processAlive = [](int pid) { return kill(pid, 0) == 0 || errno == EPERM; };
     host.fileExists = [this](const std::string& path) { return system_.FileExists(path); };
     host.currentProcessor = [this] { return processors_.CurrentProcessor(); };
-    host.clockNs = MonotonicNs;
+    host.clockNs = ClockFunction();
     host.readTsc = [this] { return cpu_.ReadTimeStampCounter(); };
     return host;
   }
 
+  std::shared_ptr<SimClock> clock_;
   MachineSpec machine_;
   SimProcessors processors_;
   SimCpuInstructions cpu_;
@@ -112,6 +123,8 @@ class SimulatedMachine final : public SimulatedPc {
   SimDriver driver_;
   // The family register models inside the driver's banks.
   ProcessorModels models_;
+  // The processors' counters, load and heat, behind the models.
+  Workload workload_;
   linux_os::FileRegistry registry_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;
@@ -154,7 +167,10 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
   }
   if (options.system32) machine->system64 = !*options.system32;
   if (options.affinity) machine->processAffinityMask = *options.affinity;
-  return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options);
+  const auto workload = ParseWorkloadOptions(options.load, options.thermal, error);
+  if (!workload) return nullptr;
+  return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options,
+                                            *workload);
 }
 
 std::string DescribeCatalogue() {
