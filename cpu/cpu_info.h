@@ -85,11 +85,11 @@ struct CpuInfo {
 
   // Family flags, each 0 or 1.
   uint32_t isK7 = 0, isK8 = 0, isK8RevE = 0, isK8RevF = 0, isK8RevG = 0, isK8RevEOrLater = 0,
-           isK8Npt = 0, isMobileK8 = 0, isK10 = 0, isAmdPowerNow = 0, isIntelP6 = 0,
-           isPentiumM = 0, isCoreDuo = 0, isCore2 = 0, isPentium4 = 0, isPentium4Prescott = 0,
-           isIntelCore = 0, isPentiumMOrCoreDuo = 0, isIntelSpeedStep = 0, isIntelPState = 0,
-           isIntelSupported = 0, isTransmeta = 0, isVia6 = 0, isViaC7 = 0,
-           hasDigitalThermalSensor = 0, hasIda = 0, hasDffs = 0;
+           isK8Npt = 0, isMobileK8 = 0, isK10 = 0, isAmdPowerNow = 0, isIntelP6 = 0, isPentiumM = 0,
+           isCoreDuo = 0, isCore2 = 0, isPentium4 = 0, isPentium4Prescott = 0, isIntelCore = 0,
+           isPentiumMOrCoreDuo = 0, isIntelSpeedStep = 0, isIntelPState = 0, isIntelSupported = 0,
+           isTransmeta = 0, isVia6 = 0, isViaC7 = 0, hasDigitalThermalSensor = 0, hasIda = 0,
+           hasDffs = 0;
 
   HardwareSwitches switches;
   // Degrees added to this processor's temperature readings.

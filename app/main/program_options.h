@@ -12,7 +12,7 @@ struct ProgramOptions {
   bool simulate = false;
   std::string machine;  // catalogue name or machine file; empty = the default machine
   std::string simFaults;
-  std::string simOs;  // "MAJOR.MINOR" or "MAJOR.MINOR-9x"
+  std::string simOs;       // "MAJOR.MINOR" or "MAJOR.MINOR-9x"
   std::string simLoad;     // idle, full, host or script:...
   std::string simThermal;  // ambient=C,rise=C,tau=S
   std::optional<bool> sim32Bit;

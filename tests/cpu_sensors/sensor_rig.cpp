@@ -118,9 +118,7 @@ SensorRig::SensorRig(std::vector<sim::ProcessorSpec> processorSpecs, bool system
                   host.processAlive = [](int) { return true; };
                   host.fileExists = [](const std::string&) { return true; };
                   host.currentProcessor = [this] { return processors.CurrentProcessor(); };
-                  host.clockNs = [this] {
-                    return clock.ns.load();
-                  };
+                  host.clockNs = [this] { return clock.ns.load(); };
                   host.readTsc = [this] { return cpu.ReadTimeStampCounter(); };
                   return host;
                 }(),

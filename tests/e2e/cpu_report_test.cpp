@@ -116,10 +116,10 @@ TEST_F(CpuReportTest, TheRealProcessorAgreesWithTheCpuidTool) {
   const auto extended = CpuidTool(0x80000000);
   ASSERT_TRUE(leaf1 && extended);
   // As root the program starts its register helper; keep it on a socket of this test.
-  const Finished run = RunToEnd(kProgram, {"--cpu-report"},
-                                {"PACETTA_RUNTIME_DIR=" + runtime_.Path(),
-                                 "XDG_CONFIG_HOME=" + config_.Path(),
-                                 "PACETTA_PORTEX_SOCKET=" + runtime_.File("Portex64.sock")});
+  const Finished run =
+      RunToEnd(kProgram, {"--cpu-report"},
+               {"PACETTA_RUNTIME_DIR=" + runtime_.Path(), "XDG_CONFIG_HOME=" + config_.Path(),
+                "PACETTA_PORTEX_SOCKET=" + runtime_.File("Portex64.sock")});
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   const std::vector<json> lines = ReportLines(run.output);
   ASSERT_FALSE(lines.empty());
