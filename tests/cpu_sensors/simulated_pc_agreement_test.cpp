@@ -115,20 +115,32 @@ TEST(SimulatedPcAgreement, CurrentStateIsTheModelsState) {
   }
 }
 
-// Against the operating system's counter. (The 8254 reference is left to the rig tests:
-// the simulated 8254 counts once per input clock, where the measurement takes channel 0
-// in the square-wave mode that counts twice.)
+// Against the operating system's counter and against the 8254, on 64- and 32-bit systems
+// (the 32-bit one reads the timer and counters through the kernel routines).
 TEST(SimulatedPcAgreement, ClockAndThrottleMatchTheCore) {
+  struct Variant {
+    const char* load;
+    bool use8254;
+    bool system32;
+  };
+  const Variant variants[] = {
+      {"full", false, false}, {"script:busy=30", false, false}, {"full", true, false},
+      {"full", true, true},   {"script:busy=30", true, true},
+  };
   for (const std::string& machine : kMachines) {
-    for (const std::string load : {"full", "script:busy=30"}) {
-      IdentifiedPc pc(machine, load);
+    for (const Variant& variant : variants) {
+      const std::string load = variant.load;
+      IdentifiedPc pc(machine, load, variant.system32);
       ASSERT_TRUE(pc.opened) << machine;
       for (CpuInfo& cpu : pc.records) {
+        cpu.switches.use8254 = variant.use8254 ? 1 : 0;
         pc.Pin(cpu.index);
         ReadCurrentState(cpu, *pc.sensors);
         ClockReading reading;
         const bool measured = MeasureClock(cpu, *pc.sensors, 100000, reading);
-        const std::string where = machine + " cpu " + std::to_string(cpu.index) + " " + load;
+        const std::string where = machine + " cpu " + std::to_string(cpu.index) + " " + load +
+                                  (variant.use8254 ? " 8254" : " os counter") +
+                                  (variant.system32 ? " 32-bit" : " 64-bit");
         if (cpu.isTransmeta && cpu.maxFid == 0) {
           // The LongRun range is read with the LongRun settings; without its top the
           // ratio to the counter is unknown.
