@@ -3,6 +3,7 @@
 #include "platform/driver_service.h"
 #include "platform/instance.h"
 #include "platform/os_entry_points.h"
+#include "platform/power.h"
 #include "platform/processors.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -21,6 +22,7 @@ struct Platform {
   Windows& windows;
   System& system;
   OsEntryPoints& entryPoints;
+  Power& power;
 };
 
 }  // namespace pacetta::platform

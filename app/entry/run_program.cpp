@@ -66,6 +66,7 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
     simulation.os = options.simOs;
     simulation.load = options.simLoad;
     simulation.thermal = options.simThermal;
+    simulation.scenario = options.simScenario;
     simulation.system32 = options.sim32Bit;
     simulation.affinity = options.simAffinity;
     std::string error;

@@ -19,6 +19,7 @@ const char* const kProgramUsage =
     "  --sim-32bit, --sim-64bit   the simulated system's word size\n"
     "  --sim-load=idle|full|host|script:...  the simulated processors' work\n"
     "  --sim-thermal=ambient=C,rise=C,tau=S  the simulated thermal model\n"
+    "  --sim-scenario=FILE     timed AC, battery, suspend and resume events\n"
     "  --sim-affinity=MASK     the processors the simulated process may use\n"
     "  --usage                 this text\n"
     "\n"
@@ -60,6 +61,8 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       options.simLoad = value;
     } else if (name == "--sim-thermal" && hasValue) {
       options.simThermal = value;
+    } else if (name == "--sim-scenario" && hasValue) {
+      options.simScenario = value;
     } else if ((name == "--sim-32bit" || name == "--sim-64bit") && !hasValue) {
       options.sim32Bit = name == "--sim-32bit";
     } else if (name == "--sim-affinity" && hasValue) {

@@ -12,9 +12,10 @@ struct ProgramOptions {
   bool simulate = false;
   std::string machine;  // catalogue name or machine file; empty = the default machine
   std::string simFaults;
-  std::string simOs;       // "MAJOR.MINOR" or "MAJOR.MINOR-9x"
-  std::string simLoad;     // idle, full, host or script:...
-  std::string simThermal;  // ambient=C,rise=C,tau=S
+  std::string simOs;        // "MAJOR.MINOR" or "MAJOR.MINOR-9x"
+  std::string simLoad;      // idle, full, host or script:...
+  std::string simThermal;   // ambient=C,rise=C,tau=S
+  std::string simScenario;  // a file of timed power events
   std::optional<bool> sim32Bit;
   std::optional<uint64_t> simAffinity;
   bool console = false;

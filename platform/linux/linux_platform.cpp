@@ -4,7 +4,7 @@ namespace pacetta::linux_os {
 
 LinuxPlatform::LinuxPlatform()
     : registry_(FileRegistry::DefaultPath("settings.json")),
-      view_{cpu_,    processors_, serviceControl_, deviceIo_,   registry_,
-            events_, windows_,    system_,         entryPoints_} {}
+      view_{cpu_,    processors_, serviceControl_, deviceIo_,    registry_,
+            events_, windows_,    system_,         entryPoints_, power_} {}
 
 }  // namespace pacetta::linux_os

@@ -9,6 +9,7 @@
 #include "platform/linux/linux_processors.h"
 #include "platform/linux/linux_system.h"
 #include "platform/linux/lock_file_events.h"
+#include "platform/linux/power_watch.h"
 #include "platform/linux/socket_windows.h"
 #include "platform/platform.h"
 
@@ -31,6 +32,7 @@ class LinuxPlatform {
   SocketWindows windows_;
   LinuxSystem system_;
   LinuxOsEntryPoints entryPoints_;
+  LinuxPower power_;
   platform::Platform view_;
 };
 

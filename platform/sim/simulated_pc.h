@@ -8,6 +8,7 @@
 #include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/models/family_model.h"
+#include "platform/sim/power/sim_power.h"
 #include "platform/sim/workload/processor_timeline.h"
 #include "platform/sim/workload/sim_clock.h"
 
@@ -30,6 +31,9 @@ struct SimulationOptions {
   // own thermal values.
   std::string load;
   std::string thermal;
+  // A power scenario file (`--sim-scenario`): timed plug, unplug, suspend, resume and
+  // battery steps, docs/simulated-power.md. Empty = none.
+  std::string scenario;
   // The machine's time; null = the host's monotonic clock. Tests drive their own.
   std::shared_ptr<SimClock> clock;
 };
@@ -53,6 +57,14 @@ class SimulatedPc {
   virtual std::optional<ModelState> ProcessorState(unsigned k) const = 0;
   // Processor k's clock, duty, busy share and temperature now, read past the registers.
   virtual std::optional<ProcessorTruth> Activity(unsigned k) = 0;
+
+  // The machine's AC adapter, battery and sleep, as a user or a power scenario drives
+  // them. Each action returns false when it makes no sense now.
+  virtual SimPower& PowerSupply() = 0;
+  bool PlugAc() { return PowerSupply().Plug(); }
+  bool UnplugAc() { return PowerSupply().Unplug(); }
+  bool Suspend() { return PowerSupply().Suspend(); }
+  bool Resume() { return PowerSupply().Resume(); }
 };
 
 // "name  description" lines of the built-in catalogue, the default machine marked.

@@ -5,6 +5,7 @@
 
 #include "hw/driver_protocol.h"
 #include "platform/linux/linux_os_entry_points.h"
+#include "platform/sim/power/sim_power.h"
 
 namespace pacetta::testing {
 
@@ -167,8 +168,9 @@ struct DriverWithRegisters::Backend {
   NoWindows windows;
   DriverSystem system;
   linux_os::LinuxOsEntryPoints entryPoints;
-  platform::Platform view{cpu,    processors, serviceControl, deviceIo,   registry,
-                          events, windows,    system,         entryPoints};
+  sim::SimPower power;
+  platform::Platform view{cpu,    processors, serviceControl, deviceIo,    registry,
+                          events, windows,    system,         entryPoints, power};
 };
 
 DriverWithRegisters::DriverWithRegisters() : backend_(std::make_unique<Backend>()) {

@@ -127,8 +127,10 @@ SensorRig::SensorRig(std::vector<sim::ProcessorSpec> processorSpecs, bool system
       clockedIo(simDriver.DeviceIo(), clock),
       deviceIo(clockedIo, recorder),
       entryPoints(clock),
-      view{cpu,    processors, simDriver.ServiceControl(), deviceIo, registry, events, windows,
-           system, entryPoints},
+      view{cpu,      processors, simDriver.ServiceControl(),
+           deviceIo, registry,   events,
+           windows,  system,     entryPoints,
+           power},
       driver(view),
       northbridge(driver),
       sensors{driver, cpu, optionalEntryPoints, &northbridge} {

@@ -159,6 +159,7 @@ class SensorRig {
   NoEvents events;
   NoWindows windows;
   ClockedEntryPoints entryPoints;
+  sim::SimPower power;
   platform::Platform view;
   CPortexDriver driver;
   OptionalEntryPoints optionalEntryPoints;

@@ -14,6 +14,7 @@
 #include "hw/driver_protocol.h"
 #include "platform/linux/linux_os_entry_points.h"
 #include "platform/platform.h"
+#include "platform/sim/power/sim_power.h"
 
 namespace pacetta::testing {
 
@@ -151,8 +152,9 @@ struct FakePlatform {
   } windows;
 
   linux_os::LinuxOsEntryPoints entryPoints;
-  platform::Platform view{cpu,    processors, serviceControl, deviceIo,   registry,
-                          events, windows,    system,         entryPoints};
+  sim::SimPower power;
+  platform::Platform view{cpu,    processors, serviceControl, deviceIo,    registry,
+                          events, windows,    system,         entryPoints, power};
 
   // The helper beside the program, startable, for the 64-bit system by default.
   void InstallHelperFile(const std::string& name = "Portex64");

@@ -17,6 +17,7 @@
 #include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
 #include "platform/sim/pc/sim_processors.h"
+#include "platform/sim/power/sim_power.h"
 
 namespace pacetta::testing {
 
@@ -127,8 +128,10 @@ class SimRig {
         simDriver(machine, std::make_unique<sim::MemoryServiceStore>(), Host(), std::move(faults)),
         system(machine.system64),
         deviceIo(simDriver.DeviceIo(), recorder),
-        view{cpu,    processors, simDriver.ServiceControl(), deviceIo, registry, events, windows,
-             system, entryPoints},
+        view{cpu,      processors, simDriver.ServiceControl(),
+             deviceIo, registry,   events,
+             windows,  system,     entryPoints,
+             power},
         driver(view) {
     opened = driver.Open(0) == 0;
     recorder.Take();  // the opening's own requests
@@ -155,6 +158,7 @@ class SimRig {
   NoEvents events;
   NoWindows windows;
   linux_os::LinuxOsEntryPoints entryPoints;
+  sim::SimPower power;
   platform::Platform view;
   CPortexDriver driver;
   bool opened = false;

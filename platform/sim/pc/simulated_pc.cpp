@@ -18,6 +18,8 @@
 #include "platform/sim/pc/sim_os_entry_points.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/pc/sim_system.h"
+#include "platform/sim/power/power_scenario.h"
+#include "platform/sim/power/scenario_player.h"
 #include "platform/sim/workload/workload.h"
 
 namespace pacetta::sim {
@@ -42,7 +44,7 @@ std::optional<platform::OsVersion> ParseOs(const std::string& text) {
 class SimulatedMachine final : public SimulatedPc {
  public:
   SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options,
-                   const WorkloadOptions& workload)
+                   const WorkloadOptions& workload, std::vector<PowerStep> powerScenario)
       : clock_(options.clock ? options.clock : std::make_shared<HostClock>()),
         machine_(std::move(machine)),
         processors_(machine_),
@@ -64,7 +66,8 @@ class SimulatedMachine final : public SimulatedPc {
               events_,
               windows_,
               system_,
-              entryPoints_} {
+              entryPoints_,
+              power_} {
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
     // The 32-bit busy-delay routine spins like the in-thread loop of a 64-bit system.
@@ -72,6 +75,12 @@ class SimulatedMachine final : public SimulatedPc {
     entryPoints_.SetClock(ClockFunction());
     entryPoints_.SetTimesSource(
         [this](std::span<platform::ProcessorTimes> times) { workload_.ProcessorTimes(times); });
+    // The scenario's times count from the machine's start.
+    if (!powerScenario.empty()) {
+      player_ = std::make_unique<PowerScenarioPlayer>(std::move(powerScenario), power_, clock_,
+                                                      clock_->NowNs());
+      player_->Start();
+    }
   }
 
   platform::Platform& View() override { return view_; }
@@ -79,6 +88,7 @@ class SimulatedMachine final : public SimulatedPc {
   std::vector<Violation> Violations() override { return driver_.Hardware().Violations().Entries(); }
   std::optional<ModelState> ProcessorState(unsigned k) const override { return models_.State(k); }
   std::optional<ProcessorTruth> Activity(unsigned k) override { return workload_.Truth(k); }
+  SimPower& PowerSupply() override { return power_; }
 
  private:
   std::string StateFolder(const SimulationOptions& options) const {
@@ -128,7 +138,10 @@ class SimulatedMachine final : public SimulatedPc {
   linux_os::FileRegistry registry_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;
+  SimPower power_;
   platform::Platform view_;
+  // Plays on power_, so it ends first.
+  std::unique_ptr<PowerScenarioPlayer> player_;
 };
 
 }  // namespace
@@ -169,8 +182,17 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
   if (options.affinity) machine->processAffinityMask = *options.affinity;
   const auto workload = ParseWorkloadOptions(options.load, options.thermal, error);
   if (!workload) return nullptr;
-  return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options,
-                                            *workload);
+  std::vector<PowerStep> powerScenario;
+  if (!options.scenario.empty()) {
+    auto scenario = LoadPowerScenario(options.scenario);
+    if (!scenario.steps) {
+      error = scenario.error;
+      return nullptr;
+    }
+    powerScenario = std::move(*scenario.steps);
+  }
+  return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options, *workload,
+                                            std::move(powerScenario));
 }
 
 std::string DescribeCatalogue() {

@@ -1,0 +1,120 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+
+#include "cpu/cpu_info.h"
+#include "engine/management/load_source.h"
+#include "engine/management/management_threads.h"
+#include "engine/management/management_types.h"
+#include "engine/management/one_shot_delay.h"
+#include "engine/management/publication.h"
+#include "engine/profiles/profile.h"
+#include "engine/profiles/profile_store.h"
+#include "platform/instance.h"
+
+namespace pacetta::management {
+
+// Performance management: keeps every processor in the state and throttle level the
+// current profile asks for. The operations below run on the main thread; the
+// per-processor threads read what they publish without a lock.
+class PerformanceManager {
+ public:
+  PerformanceManager(std::span<CpuInfo> records, ProfileStore& store, LoadSource& loads,
+                     ManagementHardware hardware, platform::NamedEvent& stopSignal,
+                     const ManagementSettings& settings, ManagementHooks hooks = {});
+  PerformanceManager(const PerformanceManager&) = delete;
+  PerformanceManager& operator=(const PerformanceManager&) = delete;
+  // Stops the threads (without restoring defaults).
+  ~PerformanceManager();
+
+  // Creates the threads (suspended), learns the power source and activates its profile,
+  // and arms the start delay that lets the threads run. `acLineStatus` 1 = on AC power.
+  void Start(ProfileSelection selection, int32_t acLineStatus);
+  // Sets the stop signal, releases and joins every thread. Idempotent.
+  void Stop();
+
+  ProfileSelection Selection() const { return selection_; }
+  // Selects profiles and activates the one of the current power source.
+  void Select(ProfileSelection selection);
+  void ActivateProfile();
+  // Puts the processors back to their defaults for the kinds asked for, when
+  // "DefaultsOnExit" (onExit) or "DefaultsOnDisable" allows; unless onExit, the current
+  // profile comes back afterwards. False when nothing was restored, or not everywhere in
+  // time.
+  bool RestoreDefaults(bool states, bool throttle, bool onExit);
+  // Part of the orderly exit: restores what the current half manages, if allowed.
+  bool RestoreDefaultsOnExit();
+  // Returns whether the source changed (the caller then forwards the notice to its pages
+  // unless `initial`).
+  bool OnPowerStatusChange(int32_t acLineStatus, bool initial);
+  void OnSuspend();
+  // After the per-family settings were re-applied: activates again and re-arms the start
+  // delay.
+  void OnResume(int32_t acLineStatus);
+  // Deletes custom profile `index`. `whileRemoved` runs after the removal, before the
+  // profile of the current source is activated again. False for a fixed or unknown one.
+  bool DeleteProfile(int32_t index, const std::function<void()>& whileRemoved = {});
+
+  void SuspendThreads();
+  void ResumeThreads();
+
+  // Replaced while the threads run ("Apply" of the management page).
+  void SetTransitionsMethod(int32_t method) { transitionsMethod_.exchange(method); }
+  void SetCpuLoadMethod(int32_t method) { cpuLoadMethod_.exchange(method); }
+
+  int32_t CurrentIndex() const { return currentIndex_; }
+  int32_t PowerSource() const { return powerSource_; }  // 0 AC, 1 battery, -1 unknown
+  const ProfileHalf* CurrentHalf() const { return publication_.Half(); }
+  ListPositions Positions(unsigned k) const { return publication_.Positions(k); }
+  bool ThreadsSuspended() const { return !threads_ || threads_->Suspended(); }
+  ManagementHardware& Hardware() { return hardware_; }
+
+ private:
+  const ProfileHalf& HalfOf(int32_t index) const;
+  bool RestoreDefaultsFor(bool states, bool throttle, bool onExit, bool putBack);
+  bool OnBattery() const { return powerSource_ == 1; }
+  // Publishes `half`; `next` gives each processor's positions. Wakes the threads.
+  uint32_t Publish(const ProfileHalf& half,
+                   const std::function<ListPositions(unsigned, ListPositions)>& next);
+  ListPositions StartPositions(const ProfileHalf& half, ListPositions now);
+  void ApplyPriorities(bool managed);
+  void Balloon(uint32_t title, uint32_t text);
+  // Runs `work` with the threads able to run: suspended ones (the start delay, a system
+  // suspend) are let go for its duration and held again after, the start delay kept.
+  void WithThreadsRunning(const std::function<void()>& work);
+  void ArmStartDelay(std::chrono::milliseconds delay);
+  // Cancels a pending start delay; returns what was left of it.
+  std::optional<std::chrono::milliseconds> CancelStartDelay();
+
+  std::span<CpuInfo> records_;
+  ProfileStore& store_;
+  LoadSource& loads_;
+  ManagementHardware hardware_;
+  platform::NamedEvent& stopSignal_;
+  ManagementSettings settings_;
+  ManagementHooks hooks_;
+
+  std::atomic<int32_t> transitionsMethod_;
+  std::atomic<int32_t> cpuLoadMethod_;
+  std::atomic<bool> timeCritical_{false};
+  Publication publication_;
+
+  ProfileSelection selection_;
+  int32_t currentIndex_ = 0;
+  int32_t powerSource_ = -1;
+  bool managedStates_ = false;  // by the previously applied half
+  bool managedThrottle_ = false;
+  Profile defaults_;               // slot 32: the pair of row 64, full clock
+  const ProfileHalf unmanaged_{};  // stands in while a profile is deleted
+
+  std::chrono::steady_clock::time_point startDeadline_{};
+  std::unique_ptr<OneShotDelay> startDelay_;
+  std::unique_ptr<ManagementThreads> threads_;  // last: stopped before the rest goes
+};
+
+}  // namespace pacetta::management

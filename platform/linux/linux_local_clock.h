@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/local_time.h"
+
+namespace pacetta::linux_os {
+
+// The system's wall clock in the time zone of the process.
+class LinuxLocalClock final : public platform::LocalClock {
+ public:
+  platform::LocalTime Now() override;
+};
+
+}  // namespace pacetta::linux_os

@@ -1,0 +1,124 @@
+#pragma once
+// A simulated machine managed end to end: identification, the profile store, the load
+// source and the manager, with the machine's time steerable so a test switches its
+// scripted load from full to idle exactly when it wants.
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "cpu/cpu_info.h"
+#include "cpu/pstate/transition_environment.h"
+#include "engine/management/performance_manager.h"
+#include "engine/sync/manual_reset_event.h"
+#include "hw/k8_northbridge.h"
+#include "hw/optional_entry_points.h"
+#include "hw/portex_driver.h"
+#include "platform/sim/simulated_pc.h"
+#include "platform/sim/workload/sim_clock.h"
+#include "tests/test_support/temp_folder.h"
+
+namespace pacetta::testing {
+
+// The host's time plus a jump the test can add.
+class SteerableClock final : public sim::SimClock {
+ public:
+  uint64_t NowNs() override { return host_.NowNs() + offset_.load(); }
+  void WaitUntil(uint64_t ns) override {
+    while (NowNs() < ns) host_.WaitUntil(ns - offset_.load());
+  }
+  void Skip(uint64_t ns) { offset_ += ns; }
+
+ private:
+  sim::HostClock host_;
+  std::atomic<uint64_t> offset_{0};
+};
+
+class StopEvent final : public platform::NamedEvent {
+ public:
+  void Set() override { event_.Set(); }
+  void Reset() override { event_.Reset(); }
+  bool IsSet() override { return event_.IsSet(); }
+  bool Wait(std::chrono::milliseconds timeout) override { return event_.Wait(timeout); }
+
+ private:
+  ManualResetEvent event_;
+};
+
+class RecordingPriorities final : public platform::Priorities {
+ public:
+  bool SetProcessPriority(platform::ProcessPriority priority) override;
+  bool SetThreadPriority(platform::ThreadPriority priority) override;
+  std::vector<platform::ProcessPriority> Processes();
+  std::vector<platform::ThreadPriority> Threads();
+
+ private:
+  std::mutex mutex_;
+  std::vector<platform::ProcessPriority> processes_;
+  std::vector<platform::ThreadPriority> threads_;
+};
+
+// Every period report, and waits for a condition on them.
+class PeriodLog {
+ public:
+  void Add(unsigned k, const management::PeriodReport& report);
+  // Waits (at most `bound`) until `done` holds on the reports so far.
+  bool WaitFor(
+      const std::function<bool(const std::vector<std::vector<management::PeriodReport>>&)>& done,
+      std::chrono::seconds bound = std::chrono::seconds(30));
+  std::vector<management::PeriodReport> Of(unsigned k);
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::vector<management::PeriodReport>> reports_ =
+      std::vector<std::vector<management::PeriodReport>>(kMaxProcessors);
+};
+
+// The fixed profiles used here: 1 holds the slowest table row, 2 the fastest, 3 is on
+// demand over every row of the table. Load depth 1, so a period sees its own load.
+class ManagementRig {
+ public:
+  explicit ManagementRig(const std::string& machine, management::ManagementSettings settings = {},
+                         std::string load = "script:full@1000s,idle");
+  ~ManagementRig();
+
+  void Start(int32_t profile, int32_t acLineStatus = 1);
+  management::PerformanceManager& Manager() { return *manager_; }
+  ProfileStore& Store() { return store_; }
+  CpuInfo& Record(unsigned k) { return records_[k]; }
+  unsigned Count() const { return static_cast<unsigned>(records_.size()); }
+  const PState& Row(int32_t row) const { return *store_.Table().Row(row); }
+  int32_t LastRow() const { return store_.Table().lastIndex; }
+  // The state processor k runs, or goes to when a change is pending.
+  FidVid Running(unsigned k);
+  // From full load to idle: jumps past the scripted full phase.
+  void GoIdle() { clock_->Skip(1001'000'000'000ull); }
+  // What the program did that the hardware would have refused, one line each.
+  std::string Violations();
+  // Waits until every processor ended a period on the current publication at `state`.
+  bool WaitForState(int32_t statePosition, std::chrono::seconds bound = std::chrono::seconds(30));
+
+  PeriodLog log;
+  RecordingPriorities priorities;
+  StopEvent stop;
+  std::vector<std::pair<uint32_t, uint32_t>> balloons;
+  std::vector<int32_t> activated;
+
+ private:
+  TempFolder folder_;
+  std::shared_ptr<SteerableClock> clock_ = std::make_shared<SteerableClock>();
+  std::unique_ptr<sim::SimulatedPc> pc_;
+  std::unique_ptr<CPortexDriver> driver_;
+  OptionalEntryPoints entryPoints_;
+  std::unique_ptr<CK8Northbridge> northbridge_;
+  std::vector<CpuInfo> records_;
+  ProfileStore store_;
+  management::ManagementSettings settings_;
+  std::unique_ptr<management::BusyCycleLoadSource> loads_;
+  std::unique_ptr<management::PerformanceManager> manager_;
+};
+
+}  // namespace pacetta::testing
