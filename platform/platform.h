@@ -2,8 +2,12 @@
 #include "platform/cpu_instructions.h"
 #include "platform/driver_service.h"
 #include "platform/instance.h"
+#include "platform/local_time.h"
+#include "platform/log_files.h"
 #include "platform/os_entry_points.h"
 #include "platform/power.h"
+#include "platform/priorities.h"
+#include "platform/processes.h"
 #include "platform/processors.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -23,6 +27,10 @@ struct Platform {
   System& system;
   OsEntryPoints& entryPoints;
   Power& power;
+  Priorities& priorities;
+  LogFiles& logFiles;
+  LocalClock& localClock;
+  Processes& processes;
 };
 
 }  // namespace pacetta::platform

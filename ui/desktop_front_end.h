@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <atomic>
 
 #include "app/lifecycle/front_end.h"
@@ -26,13 +28,21 @@ class DesktopFrontEnd final : public QObject, public FrontEnd {
   bool WindowVisible() const override { return visible_.load(); }
   void SetCaption(const std::string& caption) override;
   void Notice(const std::string& line) override;
+  void HideWindow() override;
+  void StartRefreshTimer(std::chrono::milliseconds period) override;
+  void StopRefreshTimer() override;
+  void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind,
+                   std::chrono::milliseconds timeout) override;
+  void ShowStatus(const std::string& line) override;
 
   // Any thread: close the program in order.
   void RequestClose();
 
  private:
   QDialog dialog_;
+  QLabel* status_;
   QPlainTextEdit* log_;
+  QTimer refreshTimer_;
   MainWindow* window_ = nullptr;
   std::atomic<bool> visible_{false};
 };

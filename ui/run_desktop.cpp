@@ -10,19 +10,21 @@ namespace pacetta::ui {
 
 int RunDesktop(platform::Platform& platform, int argc, char** argv,
                const std::vector<std::string>& commandArguments,
-               const std::vector<std::string>& restartArguments, CloseRequest& closeRequest) {
+               const std::vector<std::string>& restartArguments, CloseRequest& closeRequest,
+               const LifecycleOptions& options) {
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QtMessageBoxes boxes;
   DesktopFrontEnd frontEnd;
   closeRequest.Attach([&frontEnd] { frontEnd.RequestClose(); });
-  const int code = RunProgramFlow(platform, boxes, frontEnd, commandArguments, restartArguments,
-                                  [&frontEnd](MainWindow& window) {
-                                    frontEnd.Attach(&window);
-                                    frontEnd.ShowWindow();
-                                    QApplication::exec();
-                                    frontEnd.Attach(nullptr);
-                                  });
+  const int code = RunProgramFlow(
+      platform, boxes, frontEnd, commandArguments, restartArguments,
+      [&frontEnd](MainWindow& window) {
+        frontEnd.Attach(&window);
+        QApplication::exec();
+        frontEnd.Attach(nullptr);
+      },
+      options);
   closeRequest.Detach();
   return code;
 }

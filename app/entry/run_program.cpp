@@ -34,9 +34,10 @@ int RunConsole(platform::Platform& platform, const ProgramOptions& options,
   ConsoleMessageBoxes boxes(options.answer);
   ConsoleFrontEnd frontEnd;
   closeRequest.Attach([&frontEnd] { frontEnd.RequestClose(); });
-  const int code =
-      RunProgramFlow(platform, boxes, frontEnd, options.commandArguments, options.restartArguments,
-                     [&frontEnd](MainWindow& window) { frontEnd.Run(window); });
+  const int code = RunProgramFlow(
+      platform, boxes, frontEnd, options.commandArguments, options.restartArguments,
+      [&frontEnd](MainWindow& window) { frontEnd.Run(window); },
+      LifecycleOptions{options.logFolder});
   closeRequest.Detach();
   return code;
 }
@@ -86,7 +87,7 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
 #ifdef PACETTA_WITH_QT
   if (!options.console && HasDisplay()) {
     return ui::RunDesktop(*platform, argc, argv, options.commandArguments, options.restartArguments,
-                          closeRequest);
+                          closeRequest, LifecycleOptions{options.logFolder});
   }
 #else
   (void)argc;

@@ -1,7 +1,11 @@
 #pragma once
+#include <chrono>
 #include <string>
 
 namespace pacetta {
+
+// The icon a balloon carries.
+enum class BalloonKind { kInformation, kWarning, kError };
 
 // What the lifecycle needs from whoever runs the event loop: the desktop or the console.
 // Every call may come from any thread except where noted.
@@ -12,14 +16,25 @@ class FrontEnd {
   virtual void Wake() = 0;
   // Ends the loop (called on the loop's thread).
   virtual void Quit() = 0;
-  // Shows the main window / raises it (called on the loop's thread).
+  // Shows, hides and raises the main window (called on the loop's thread).
   virtual void ShowWindow() = 0;
+  virtual void HideWindow() = 0;
   virtual void BringToForeground() = 0;
   virtual bool WindowVisible() const = 0;
   // The window's caption, once the language is chosen (called on the loop's thread).
   virtual void SetCaption(const std::string& caption) = 0;
   // A line of information for the user (called on the loop's thread).
   virtual void Notice(const std::string& line) = 0;
+
+  // The refresh timer (loop's thread): from now on call MainWindow::OnRefreshTimer on the
+  // loop's thread every `period`, until StopRefreshTimer.
+  virtual void StartRefreshTimer(std::chrono::milliseconds period) = 0;
+  virtual void StopRefreshTimer() = 0;
+  // A balloon of the tray (loop's thread).
+  virtual void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind,
+                           std::chrono::milliseconds timeout) = 0;
+  // The values of the latest refresh, as one line (loop's thread).
+  virtual void ShowStatus(const std::string& line) = 0;
 };
 
 }  // namespace pacetta

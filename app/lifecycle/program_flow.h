@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/lifecycle/front_end.h"
+#include "app/lifecycle/lifecycle_options.h"
 #include "app/lifecycle/main_window.h"
 #include "platform/message_box.h"
 #include "platform/platform.h"
@@ -16,6 +17,7 @@ namespace pacetta {
 int RunProgramFlow(platform::Platform& platform, platform::MessageBoxes& boxes, FrontEnd& frontEnd,
                    const std::vector<std::string>& commandArguments,
                    const std::vector<std::string>& restartArguments,
-                   const std::function<void(MainWindow&)>& runLoop);
+                   const std::function<void(MainWindow&)>& runLoop,
+                   const LifecycleOptions& options = {});
 
 }  // namespace pacetta

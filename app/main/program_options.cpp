@@ -13,6 +13,8 @@ const char* const kProgramUsage =
     "  --list-machines         list the simulated machines of the catalogue\n"
     "  --cpu-report            print every processor's identification as JSON lines\n"
     "  --console               run without a display: status as lines on the terminal\n"
+    "  --log-folder=DIR        where the monitoring log is kept (default: the program's\n"
+    "                          folder)\n"
     "  --answer=yes|no|cancel|ok  the answer to a question asked on the console\n"
     "  --sim-fault=LIST        failures the simulated PC injects (see docs)\n"
     "  --sim-os=MAJOR.MINOR[-9x]  the simulated operating-system version\n"
@@ -50,6 +52,8 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
     if (name == "--simulate") {
       options.simulate = true;
       options.machine = value;
+    } else if (name == "--log-folder" && hasValue && !value.empty()) {
+      options.logFolder = value;
     } else if (name == "--console" && !hasValue) {
       options.console = true;
     } else if (name == "--sim-fault" && hasValue) {

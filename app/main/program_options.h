@@ -19,6 +19,7 @@ struct ProgramOptions {
   std::optional<bool> sim32Bit;
   std::optional<uint64_t> simAffinity;
   bool console = false;
+  std::string logFolder;  // the monitoring log's folder; empty = the program's folder
   bool listMachines = false;
   bool cpuReport = false;
   bool showUsage = false;

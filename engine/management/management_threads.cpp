@@ -41,7 +41,13 @@ ManagementThreads::ManagementThreads(const ThreadShared& shared)
     slots_.push_back(std::make_unique<Slot>());
     slots_.back()->settledGeneration.store(kNotSettled);
   }
-  for (unsigned k = 0; k < count; ++k) threads_.emplace_back([this, k] { Run(k); });
+  try {
+    for (unsigned k = 0; k < count; ++k) threads_.emplace_back([this, k] { Run(k); });
+  } catch (...) {
+    // The threads already running are released and joined before the members go.
+    Stop();
+    throw;
+  }
 }
 
 ManagementThreads::~ManagementThreads() {

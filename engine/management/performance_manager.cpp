@@ -1,6 +1,8 @@
 #include "engine/management/performance_manager.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include "cpu/pstate/clock_modulation.h"
@@ -41,15 +43,22 @@ PerformanceManager::~PerformanceManager() {
   Stop();
 }
 
-void PerformanceManager::Start(ProfileSelection selection, int32_t acLineStatus) {
-  if (threads_) return;
+bool PerformanceManager::Start(ProfileSelection selection, int32_t acLineStatus) {
+  if (threads_) return true;
   selection_ = ClampSelection(selection, store_.Count());
-  threads_ = std::make_unique<ManagementThreads>(
-      ThreadShared{records_, store_.Table(), publication_, loads_, hardware_, settings_, hooks_,
-                   stopSignal_, transitionsMethod_, cpuLoadMethod_, timeCritical_});
+  try {
+    threads_ = std::make_unique<ManagementThreads>(
+        ThreadShared{records_, store_.Table(), publication_, loads_, hardware_, settings_, hooks_,
+                     stopSignal_, transitionsMethod_, cpuLoadMethod_, timeCritical_});
+  } catch (const std::system_error&) {
+    return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   powerSource_ = -1;
   OnPowerStatusChange(acLineStatus, true);
   ArmStartDelay(std::chrono::milliseconds(std::max(settings_.startDelayMs, 0)));
+  return true;
 }
 
 void PerformanceManager::Stop() {

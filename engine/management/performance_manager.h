@@ -34,7 +34,8 @@ class PerformanceManager {
 
   // Creates the threads (suspended), learns the power source and activates its profile,
   // and arms the start delay that lets the threads run. `acLineStatus` 1 = on AC power.
-  void Start(ProfileSelection selection, int32_t acLineStatus);
+  // False when a thread could not be created: none runs then.
+  bool Start(ProfileSelection selection, int32_t acLineStatus);
   // Sets the stop signal, releases and joins every thread. Idempotent.
   void Stop();
 

@@ -71,6 +71,9 @@ class Sampler {
   // The load processor k decides by ("CpuLoadMethod"), from the stored loads, capped at
   // 100. Read by the deciding thread after the management barrier.
   int32_t CombinedLoad(uint32_t k) const;
+  // The last clock processor k's monitoring measured, in MHz; 0 before the first. Safe
+  // from any thread.
+  double LastClockMhz(uint32_t k) const { return k < count_ ? slots_[k].lastClockMhz.load() : 0.0; }
 
   // Main thread, after a refresh.
   const CpuSample& Sample(uint32_t k) const { return slots_[k].sample; }

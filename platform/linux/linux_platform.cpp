@@ -4,7 +4,8 @@ namespace pacetta::linux_os {
 
 LinuxPlatform::LinuxPlatform()
     : registry_(FileRegistry::DefaultPath("settings.json")),
-      view_{cpu_,    processors_, serviceControl_, deviceIo_,    registry_,
-            events_, windows_,    system_,         entryPoints_, power_} {}
+      view_{cpu_,        processors_, serviceControl_, deviceIo_,    registry_,
+            events_,     windows_,    system_,         entryPoints_, power_,
+            priorities_, logFiles_,   localClock_,     processes_} {}
 
 }  // namespace pacetta::linux_os

@@ -5,7 +5,11 @@
 #include "platform/linux/helper_device.h"
 #include "platform/linux/helper_service_control.h"
 #include "platform/linux/linux_cpu_instructions.h"
+#include "platform/linux/linux_local_clock.h"
+#include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_os_entry_points.h"
+#include "platform/linux/linux_priorities.h"
+#include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processors.h"
 #include "platform/linux/linux_system.h"
 #include "platform/linux/lock_file_events.h"
@@ -33,6 +37,10 @@ class LinuxPlatform {
   LinuxSystem system_;
   LinuxOsEntryPoints entryPoints_;
   LinuxPower power_;
+  LinuxPriorities priorities_;
+  LinuxLogFiles logFiles_;
+  LinuxLocalClock localClock_;
+  LinuxProcesses processes_;
   platform::Platform view_;
 };
 

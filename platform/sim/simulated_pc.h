@@ -8,6 +8,7 @@
 #include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/models/family_model.h"
+#include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
 #include "platform/sim/workload/processor_timeline.h"
 #include "platform/sim/workload/sim_clock.h"
@@ -65,6 +66,9 @@ class SimulatedPc {
   bool UnplugAc() { return PowerSupply().Unplug(); }
   bool Suspend() { return PowerSupply().Suspend(); }
   bool Resume() { return PowerSupply().Resume(); }
+
+  // What the program asked of the scheduler; the host's scheduling is never changed.
+  virtual SimPriorities& Priorities() = 0;
 };
 
 // "name  description" lines of the built-in catalogue, the default machine marked.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/console/console_front_end.h"
 #include "app/console/console_message_boxes.h"
@@ -61,46 +62,114 @@ TEST(ConsoleMessageBoxes, AGivenAnswerIsTakenOnlyWhereItIsAButton) {
   EXPECT_EQ(yes.Show("t", "c", MessageIcon::kError, MessageButtons::kOk), MessageAnswer::kOk);
 }
 
+// Records what the window hands on, in order, and answers requests with their wParam.
+class RecordingProgram final : public WindowProgram {
+ public:
+  void OnPosted(const platform::WindowMessage& message) override { posted.push_back(message); }
+  int64_t OnSent(const platform::WindowMessage& message) override {
+    sent.push_back(message);
+    return static_cast<int64_t>(message.wParam) * 10;
+  }
+  void OnRefreshTimer() override { ++ticks; }
+  void Shutdown() override { ++shutdowns; }
+
+  std::vector<platform::WindowMessage> posted, sent;
+  int ticks = 0;
+  int shutdowns = 0;
+};
+
 TEST(ConsoleFrontEnd, MessagesFromOtherThreadsAreActedOnInOrderUntilClose) {
   Capture out;
   ConsoleFrontEnd frontEnd(out.get());
   MainWindow window(frontEnd);
+  RecordingProgram program;
+  window.Attach(&program);
+  int64_t answer = -1;
   std::thread sender([&] {
     window.OnPosted({kMsgSetProfile, 2, kProfileSlotBoth});
+    answer = window.OnSent({kMsgGetProfile, 7, 0});  // waits for the loop to answer
     window.OnPosted({kMsgResume, 0, 0});
-    window.OnPosted({0x9999, 0, 0});  // not a message of this window
     window.OnPosted({platform::kWmClose, 0, 0});
     window.OnPosted({kMsgShow, 0, 0});  // after the close: never acted on
   });
   frontEnd.Run(window);  // returns only once the close is acted on
   sender.join();
-  const auto commands = window.ReceivedCommands();
-  ASSERT_EQ(commands.size(), 2u);
-  EXPECT_EQ(commands[0].message, kMsgSetProfile);
-  EXPECT_EQ(commands[0].wParam, 2u);
-  EXPECT_EQ(commands[1].message, kMsgResume);
+  EXPECT_EQ(answer, 70);
+  ASSERT_EQ(program.posted.size(), 2u);
+  EXPECT_EQ(program.posted[0].message, kMsgSetProfile);
+  EXPECT_EQ(program.posted[0].wParam, 2u);
+  EXPECT_EQ(program.posted[1].message, kMsgResume);
+  ASSERT_EQ(program.sent.size(), 1u);
+  EXPECT_EQ(program.shutdowns, 1);
   EXPECT_FALSE(window.RestartRequested());
-  EXPECT_EQ(out.Text(),
-            "Received message 0x0504 wParam 0x2 lParam 2\n"
-            "Received message 0x0501 wParam 0x0 lParam 0\n");
+  // A request after the close is answered at once, with the default answer.
+  EXPECT_EQ(window.OnSent({kMsgGetProfile, 1, 0}), 0);
 }
 
 TEST(ConsoleFrontEnd, ACloseRequestBeforeTheLoopRunsIsNotLost) {
   Capture out;
   ConsoleFrontEnd frontEnd(out.get());
   MainWindow window(frontEnd);
+  RecordingProgram program;
+  window.Attach(&program);
   frontEnd.RequestClose();
   frontEnd.Run(window);  // would wait forever if the request were lost
-  EXPECT_TRUE(window.ReceivedCommands().empty());
+  EXPECT_EQ(program.shutdowns, 1);
+  EXPECT_TRUE(program.posted.empty());
 }
 
-TEST(ConsoleFrontEnd, ARestartMessageClosesWithTheRestartFlag) {
+TEST(ConsoleFrontEnd, ARestartMessageClosesInOrderWithTheRestartFlag) {
   Capture out;
   ConsoleFrontEnd frontEnd(out.get());
   MainWindow window(frontEnd);
+  RecordingProgram program;
+  window.Attach(&program);
   window.OnPosted({kMsgRestart, 0, 0});
+  window.OnPosted({kMsgResume, 0, 0});  // queued before the close the restart posts
   frontEnd.Run(window);
   EXPECT_TRUE(window.RestartRequested());
+  EXPECT_EQ(program.shutdowns, 1);
+  EXPECT_EQ(program.posted.size(), 1u);
+}
+
+TEST(ConsoleFrontEnd, TheRefreshTimerTicksUntilItIsStopped) {
+  Capture out;
+  ConsoleFrontEnd frontEnd(out.get());
+  MainWindow window(frontEnd);
+  struct TickingProgram final : WindowProgram {
+    ConsoleFrontEnd* frontEnd = nullptr;
+    MainWindow* window = nullptr;
+    int ticks = 0;
+    void OnPosted(const platform::WindowMessage&) override {}
+    int64_t OnSent(const platform::WindowMessage&) override { return 0; }
+    void OnRefreshTimer() override {
+      if (++ticks == 3) window->OnPosted({platform::kWmClose, 0, 0});
+    }
+    void Shutdown() override { frontEnd->StopRefreshTimer(); }
+  } program;
+  program.frontEnd = &frontEnd;
+  program.window = &window;
+  window.Attach(&program);
+  frontEnd.StartRefreshTimer(std::chrono::milliseconds(5));
+  frontEnd.Run(window);  // ends on the third tick's close
+  EXPECT_EQ(program.ticks, 3);
+}
+
+TEST(ConsoleFrontEnd, StatusBalloonsAndNoticesAreLines) {
+  Capture out;
+  ConsoleFrontEnd frontEnd(out.get());
+  frontEnd.ShowStatus("CPU 0: 800.00 MHz");
+  frontEnd.ShowBalloon("Pacetta", "Saving settings...", BalloonKind::kInformation,
+                       std::chrono::milliseconds(10000));
+  frontEnd.ShowBalloon("CPU core overheat detected", "Current CPU throttle level: 50.00%",
+                       BalloonKind::kWarning, std::chrono::milliseconds(10000));
+  EXPECT_EQ(out.Text(),
+            "CPU 0: 800.00 MHz\n"
+            "[info] Pacetta: Saving settings...\n"
+            "[warning] CPU core overheat detected: Current CPU throttle level: 50.00%\n");
+  EXPECT_TRUE(frontEnd.WindowVisible());
+  frontEnd.HideWindow();
+  EXPECT_FALSE(frontEnd.WindowVisible());
 }
 
 }  // namespace

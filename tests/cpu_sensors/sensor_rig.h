@@ -160,6 +160,10 @@ class SensorRig {
   NoWindows windows;
   ClockedEntryPoints entryPoints;
   sim::SimPower power;
+  sim::SimPriorities priorities;
+  linux_os::LinuxLogFiles logFiles;
+  linux_os::LinuxLocalClock localClock;
+  linux_os::LinuxProcesses processes;
   platform::Platform view;
   CPortexDriver driver;
   OptionalEntryPoints optionalEntryPoints;

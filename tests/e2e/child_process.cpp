@@ -75,15 +75,18 @@ void ChildProcess::Pump(std::chrono::milliseconds timeout) {
   }
 }
 
-bool ChildProcess::WaitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
+bool ChildProcess::WaitForOutput(const std::string& text, std::chrono::milliseconds timeout,
+                                 size_t from) {
   const auto deadline = Clock::now() + timeout;
-  while (output_.find(text) == std::string::npos) {
+  const auto found = [&] {
+    return output_.size() > from && output_.find(text, from) != std::string::npos;
+  };
+  while (!found()) {
     if (Clock::now() >= deadline) return false;
     Pump(std::chrono::milliseconds(50));
-    if (WaitForExit(std::chrono::milliseconds(0)) != -1 &&
-        output_.find(text) == std::string::npos) {
+    if (WaitForExit(std::chrono::milliseconds(0)) != -1 && !found()) {
       Pump(std::chrono::milliseconds(0));
-      return output_.find(text) != std::string::npos;
+      return found();
     }
   }
   return true;

@@ -18,7 +18,10 @@ class ChildProcess {
   bool Started() const { return pid_ > 0; }
   int Pid() const { return pid_; }
   // Waits until the standard output contains `text`; false after `timeout`.
-  bool WaitForOutput(const std::string& text, std::chrono::milliseconds timeout);
+  // Waits until `text` appears in the output at or after offset `from`.
+  bool WaitForOutput(const std::string& text, std::chrono::milliseconds timeout, size_t from = 0);
+  // The output's length so far: a `from` for what comes next.
+  size_t Mark() const { return output_.size(); }
   // Waits for the process to end; its exit code, or -1 after `timeout`
   // (128 + signal when a signal ended it).
   int WaitForExit(std::chrono::milliseconds timeout);

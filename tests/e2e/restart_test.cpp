@@ -52,7 +52,7 @@ TEST(Restart, ARestartRequestEndsInOrderAndANewInstanceComesUp) {
   EXPECT_TRUE(existed) << "the restarted instance runs";
   probe.reset();
   EXPECT_EQ(RunToEnd(kProgram, {"--simulate", "-resume"}, childEnv).exitCode, 0);
-  EXPECT_TRUE(first.WaitForOutput("Received message 0x0501", 60s));
+  EXPECT_TRUE(first.WaitForOutput("Resume notice received.", 60s));
 }
 
 }  // namespace

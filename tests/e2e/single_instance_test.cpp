@@ -41,14 +41,19 @@ TEST_F(ProgramTest, TheRunningInstanceTakesTheCommandsOfASecondStartUntilExit) {
   EXPECT_NE(first->Output().find("CPU 0: package 0, secondary 0, partner 1, vendor AuthenticAMD"),
             std::string::npos);
 
-  EXPECT_EQ(Run({"--simulate", "-profile", "2"}).exitCode, 0);
-  EXPECT_TRUE(first->WaitForOutput("Received message 0x0504 wParam 0x2 lParam 2", 30s));
-  EXPECT_EQ(Run({"--simulate", "/NEXTPROFILE"}).exitCode, 0);
-  EXPECT_TRUE(first->WaitForOutput("Received message 0x0504 wParam 0x101 lParam 2", 30s));
-  EXPECT_EQ(Run({"--simulate", "-prevprofile"}).exitCode, 0);
-  EXPECT_TRUE(first->WaitForOutput("Received message 0x0504 wParam 0x100 lParam 2", 30s));
-  EXPECT_EQ(Run({"--simulate", "-resume"}).exitCode, 0);
-  EXPECT_TRUE(first->WaitForOutput("Received message 0x0501 wParam 0x0 lParam 0", 30s));
+  // Each command shows in the status lines that follow it: the profile in use ends them.
+  const auto command = [&](std::vector<std::string> arguments, const std::string& shown) {
+    const size_t mark = first->Mark();
+    EXPECT_EQ(Run(arguments).exitCode, 0);
+    EXPECT_TRUE(first->WaitForOutput(shown, 30s, mark)) << shown << "\n" << first->Output();
+  };
+  ASSERT_TRUE(first->WaitForOutput("| No management\n", 30s));
+  command({"--simulate", "-profile", "2"}, "| Maximal performance\n");
+  command({"--simulate", "/NEXTPROFILE"}, "| Performance on demand\n");
+  command({"--simulate", "-nextprofile"}, "| Power saving\n");           // past the last: profile 1
+  command({"--simulate", "-prevprofile"}, "| Performance on demand\n");  // below 1: the last
+  command({"--simulate", "-profile", "0"}, "| No management\n");
+  command({"--simulate", "-resume"}, "Resume notice received.");
   // A start without a command only brings the running window forward.
   const Finished plain = Run({"--simulate"});
   EXPECT_EQ(plain.exitCode, 0);

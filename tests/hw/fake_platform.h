@@ -12,8 +12,12 @@
 #include <vector>
 
 #include "hw/driver_protocol.h"
+#include "platform/linux/linux_local_clock.h"
+#include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_os_entry_points.h"
+#include "platform/linux/linux_processes.h"
 #include "platform/platform.h"
+#include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
 
 namespace pacetta::testing {
@@ -153,8 +157,13 @@ struct FakePlatform {
 
   linux_os::LinuxOsEntryPoints entryPoints;
   sim::SimPower power;
-  platform::Platform view{cpu,    processors, serviceControl, deviceIo,    registry,
-                          events, windows,    system,         entryPoints, power};
+  sim::SimPriorities priorities;
+  linux_os::LinuxLogFiles logFiles;
+  linux_os::LinuxLocalClock localClock;
+  linux_os::LinuxProcesses processes;
+  platform::Platform view{cpu,        processors, serviceControl, deviceIo,    registry,
+                          events,     windows,    system,         entryPoints, power,
+                          priorities, logFiles,   localClock,     processes};
 
   // The helper beside the program, startable, for the 64-bit system by default.
   void InstallHelperFile(const std::string& name = "Portex64");

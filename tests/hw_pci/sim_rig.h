@@ -10,12 +10,16 @@
 #include <vector>
 
 #include "hw/portex_driver.h"
+#include "platform/linux/linux_local_clock.h"
+#include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_os_entry_points.h"
+#include "platform/linux/linux_processes.h"
 #include "platform/platform.h"
 #include "platform/sim/driver/service_store.h"
 #include "platform/sim/driver/sim_driver.h"
 #include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
+#include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/power/sim_power.h"
 
@@ -128,10 +132,11 @@ class SimRig {
         simDriver(machine, std::make_unique<sim::MemoryServiceStore>(), Host(), std::move(faults)),
         system(machine.system64),
         deviceIo(simDriver.DeviceIo(), recorder),
-        view{cpu,      processors, simDriver.ServiceControl(),
-             deviceIo, registry,   events,
-             windows,  system,     entryPoints,
-             power},
+        view{cpu,        processors, simDriver.ServiceControl(),
+             deviceIo,   registry,   events,
+             windows,    system,     entryPoints,
+             power,      priorities, logFiles,
+             localClock, processes},
         driver(view) {
     opened = driver.Open(0) == 0;
     recorder.Take();  // the opening's own requests
@@ -159,6 +164,10 @@ class SimRig {
   NoWindows windows;
   linux_os::LinuxOsEntryPoints entryPoints;
   sim::SimPower power;
+  sim::SimPriorities priorities;
+  linux_os::LinuxLogFiles logFiles;
+  linux_os::LinuxLocalClock localClock;
+  linux_os::LinuxProcesses processes;
   platform::Platform view;
   CPortexDriver driver;
   bool opened = false;

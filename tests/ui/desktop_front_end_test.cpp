@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <thread>
+#include <vector>
 
 #include "app/window_messages.h"
 
@@ -22,10 +24,34 @@ QApplication& App() {
   return app;
 }
 
+// Records the messages the window hands on; shows each as the status line.
+class RecordingProgram final : public WindowProgram {
+ public:
+  explicit RecordingProgram(FrontEnd& frontEnd) : frontEnd_(frontEnd) {}
+  void OnPosted(const platform::WindowMessage& message) override {
+    posted.push_back(message);
+    frontEnd_.ShowStatus("profile " + std::to_string(message.wParam));
+  }
+  int64_t OnSent(const platform::WindowMessage&) override { return 0; }
+  void OnRefreshTimer() override {
+    if (++ticks == 2) frontEnd_.StopRefreshTimer();
+  }
+  void Shutdown() override { ++shutdowns; }
+
+  std::vector<platform::WindowMessage> posted;
+  int ticks = 0;
+  int shutdowns = 0;
+
+ private:
+  FrontEnd& frontEnd_;
+};
+
 TEST(DesktopFrontEnd, MessagesFromAnotherThreadReachTheWindowAndCloseEndsTheLoop) {
   App();
   DesktopFrontEnd frontEnd;
   MainWindow window(frontEnd);
+  RecordingProgram program(frontEnd);
+  window.Attach(&program);
   frontEnd.Attach(&window);
   frontEnd.SetCaption("Tarvello");
   EXPECT_EQ(frontEnd.Dialog().windowTitle(), QString("Tarvello"));
@@ -41,10 +67,37 @@ TEST(DesktopFrontEnd, MessagesFromAnotherThreadReachTheWindowAndCloseEndsTheLoop
   QTimer::singleShot(60000, [] { QApplication::exit(3); });
   EXPECT_EQ(QApplication::exec(), 0);
   sender.join();
-  ASSERT_EQ(window.ReceivedCommands().size(), 1u);
+  ASSERT_EQ(program.posted.size(), 1u);
+  EXPECT_EQ(program.shutdowns, 1);
+  const auto* status = frontEnd.Dialog().findChild<QLabel*>("Status");
+  ASSERT_TRUE(status);
+  EXPECT_EQ(status->text(), QString("profile 1"));
+}
+
+TEST(DesktopFrontEnd, TheRefreshTimerReachesTheWindowAndBalloonsAreShown) {
+  App();
+  DesktopFrontEnd frontEnd;
+  MainWindow window(frontEnd);
+  RecordingProgram program(frontEnd);
+  window.Attach(&program);
+  frontEnd.Attach(&window);
+  frontEnd.StartRefreshTimer(std::chrono::milliseconds(5));
+  frontEnd.ShowBalloon("Pacetta", "Saving settings...", BalloonKind::kInformation,
+                       std::chrono::milliseconds(10000));
+  // Ends once the program has seen two ticks (it stops the timer at the second).
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (program.ticks >= 2) QApplication::exit(0);
+  });
+  poll.start(1);
+  QTimer::singleShot(60000, [] { QApplication::exit(3); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(program.ticks, 2);
   const auto* log = frontEnd.Dialog().findChild<QPlainTextEdit*>();
   ASSERT_TRUE(log);
-  EXPECT_EQ(log->toPlainText(), QString("Received message 0x0504 wParam 0x1 lParam 2"));
+  EXPECT_EQ(log->toPlainText(), QString("Pacetta: Saving settings..."));
+  frontEnd.HideWindow();
+  EXPECT_FALSE(frontEnd.WindowVisible());
 }
 
 TEST(DesktopFrontEnd, ClosingTheWindowClosesTheProgramInOrder) {

@@ -7,6 +7,10 @@
 #include <cstdio>
 
 #include "platform/linux/file_registry.h"
+#include "platform/linux/linux_local_clock.h"
+#include "platform/linux/linux_log_files.h"
+#include "platform/linux/linux_processes.h"
+#include "platform/linux/linux_processors.h"
 #include "platform/linux/lock_file_events.h"
 #include "platform/linux/runtime_paths.h"
 #include "platform/linux/socket_windows.h"
@@ -16,6 +20,8 @@
 #include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
 #include "platform/sim/pc/sim_os_entry_points.h"
+#include "platform/sim/pc/sim_priorities.h"
+#include "platform/sim/pc/sim_processes.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/pc/sim_system.h"
 #include "platform/sim/power/power_scenario.h"
@@ -67,7 +73,11 @@ class SimulatedMachine final : public SimulatedPc {
               windows_,
               system_,
               entryPoints_,
-              power_} {
+              power_,
+              priorities_,
+              logFiles_,
+              localClock_,
+              processes_} {
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
     // The 32-bit busy-delay routine spins like the in-thread loop of a 64-bit system.
@@ -89,6 +99,7 @@ class SimulatedMachine final : public SimulatedPc {
   std::optional<ModelState> ProcessorState(unsigned k) const override { return models_.State(k); }
   std::optional<ProcessorTruth> Activity(unsigned k) override { return workload_.Truth(k); }
   SimPower& PowerSupply() override { return power_; }
+  SimPriorities& Priorities() override { return priorities_; }
 
  private:
   std::string StateFolder(const SimulationOptions& options) const {
@@ -139,6 +150,12 @@ class SimulatedMachine final : public SimulatedPc {
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;
   SimPower power_;
+  SimPriorities priorities_;
+  linux_os::LinuxLogFiles logFiles_;
+  linux_os::LinuxLocalClock localClock_;
+  linux_os::LinuxProcesses hostProcesses_;
+  // The idle helpers really run, on the host processors that stand for the simulated ones.
+  SimProcesses processes_{hostProcesses_, linux_os::LinuxProcessors().ProcessAffinityMask()};
   platform::Platform view_;
   // Plays on power_, so it ends first.
   std::unique_ptr<PowerScenarioPlayer> player_;

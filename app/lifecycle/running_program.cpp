@@ -1,0 +1,340 @@
+#include "app/lifecycle/running_program.h"
+
+#include <filesystem>
+
+#include "app/lifecycle/engine_settings.h"
+#include "app/lifecycle/host_requests.h"
+#include "app/lifecycle/profile_command.h"
+#include "app/lifecycle/status_line.h"
+#include "app/settings/fixed_profile_names.h"
+#include "app/strings/format_text.h"
+#include "app/strings/string_ids.h"
+#include "app/window_messages.h"
+#include "cpu/sensors/temperature.h"
+#include "hw/pinning.h"
+
+namespace pacetta {
+namespace {
+
+constexpr std::chrono::milliseconds kBalloonTime{10000};
+// A suspend notice waits for the loop at most this long: the system sleeps after it.
+constexpr std::chrono::milliseconds kSuspendBound{20000};
+
+SettingsMachine MachineOf(Application& application, SensorHardware& sensors) {
+  const CpuInfo& cpu0 = application.Processors().front();
+  platform::Platform& platform = application.Platform();
+  SettingsMachine machine{cpu0};
+  machine.hasTemperatureSensor = HasTemperature(cpu0);
+  machine.eistEnabled = EnhancedSpeedStepOn(cpu0, sensors, platform.processors);
+  machine.runsUnderEmulation = application.State().is64BitSystem;
+  machine.osMajorVersion = platform.system.Version().major;
+  return machine;
+}
+
+std::string FolderOf(const std::string& path) {
+  return std::filesystem::path(path).parent_path().string();
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(Application& application, MainWindow& window, FrontEnd& frontEnd,
+                               LifecycleOptions options)
+    : application_(application),
+      window_(window),
+      frontEnd_(frontEnd),
+      platform_(application.Platform()),
+      options_(std::move(options)),
+      sensors_{application.Driver(), platform_.cpu, application.State().entryPoints,
+               application.State().northbridge.get()},
+      settings_(MachineOf(application, sensors_)) {}
+
+RunningProgram::~RunningProgram() {
+  // A program that never shut down in order (start-up failed half-way) still stops its
+  // threads before anything they use goes.
+  powerNotices_.reset();
+  if (manager_) manager_->Stop();
+  if (sampler_) sampler_->Stop();
+  if (idleHelpers_) idleHelpers_->Stop(kIdleHelperStopBound);
+}
+
+bool RunningProgram::Initialise() {
+  LoadSettings();
+
+  std::vector<CpuInfo>& records = application_.Processors();
+  abilities_ = AbilitiesOf(records.front(), settings_.family.intel.eist != 0);
+  calibration_ = CalibrateAtStart(records, sensors_, platform_.processors);
+  if (!abilities_.performanceStates) {
+    settings_.profiles.ApplyTable(PStateTable{}, records.front(), true);
+  }
+
+  StartEngine();
+  if (!sampler_->Start()) {
+    frontEnd_.Notice("The monitoring threads could not be created.");
+    return false;
+  }
+  if (settings_.management.runHltOnIdle != 0) idleHelpers_->StartAll();
+
+  // The power-status change at start: learns the source and activates its profile, then
+  // arms the start delay.
+  power_ = platform_.power.Status();
+  if (!manager_->Start({settings_.currentProfileAc, settings_.currentProfileDc}, AcLineStatus())) {
+    frontEnd_.Notice("The management threads could not be created.");
+    return false;
+  }
+  sampler_->SetPowerSource(Source());
+  powerNotices_ = platform_.power.Subscribe(*this);
+
+  if (settings_.logging.enableLogging != 0) {
+    log_->Archive();
+    LogHaltNotice(log_->Start());
+    logging_ = !log_->Halted();
+  }
+  RefreshFlags first;
+  first.redrawViews = true;
+  Refresh(first);
+  frontEnd_.StartRefreshTimer(std::chrono::milliseconds(settings_.intervals.refreshMs));
+  if (settings_.window.runMinimized != 0 && settings_.tray.showInfoBalloons != 0) {
+    ShowBalloon(kStrProductName, kStrBalloonStarted, BalloonKind::kInformation);
+  }
+  return true;
+}
+
+void RunningProgram::LoadSettings() {
+  const CpuInfo& cpu0 = application_.Processors().front();
+  const SettingsMachine machine = MachineOf(application_, sensors_);
+  const auto names = FixedProfileNames(application_.Strings());
+  const SettingsLoadReport report = settings_.Load(platform_.registry, machine, names);
+  if (report.damageNotice) frontEnd_.Notice(*report.damageNotice);
+  (void)cpu0;
+}
+
+void RunningProgram::StartEngine() {
+  std::vector<CpuInfo>& records = application_.Processors();
+  const std::string programFolder = FolderOf(platform_.system.ProgramPath());
+  idleHelpers_ = std::make_unique<IdleHelpers>(platform_.processes, IdleHelperPath(programFolder),
+                                               static_cast<unsigned>(records.size()));
+  log_ = std::make_unique<MonitoringLog>(
+      platform_.logFiles, platform_.localClock,
+      options_.logFolder.empty() ? programFolder : options_.logFolder);
+
+  const StringTable& strings = application_.Strings();
+  SamplerContext context{records,
+                         sensors_,
+                         platform_.processors,
+                         *application_.State().runningEvent,
+                         [&strings](uint32_t id) { return strings.Get(id); },
+                         *this,
+                         idleHelpers_.get()};
+  sampler_ = std::make_unique<Sampler>(context, SamplerSettingsOf(settings_), calibration_);
+  loads_ = std::make_unique<management::SamplerLoadSource>(*sampler_);
+
+  management::ManagementHooks hooks;
+  hooks.infoBalloon = [this](uint32_t title, uint32_t text) {
+    ShowBalloon(title, text, BalloonKind::kInformation);
+  };
+  hooks.lastClockMhz = [this](unsigned k) { return sampler_->LastClockMhz(k); };
+  manager_ = std::make_unique<management::PerformanceManager>(
+      records, settings_.profiles, *loads_,
+      management::ManagementHardware{sensors_, platform_.processors, &platform_.priorities},
+      *application_.State().runningEvent, ManagementSettingsOf(settings_, calibration_), hooks);
+}
+
+void RunningProgram::OnRefreshTimer() {
+  Refresh({});
+  // A management thread that was refused real-time scheduling says so once.
+  if (auto notice = platform_.priorities.TakeNotice()) frontEnd_.Notice(*notice);
+}
+
+void RunningProgram::Refresh(RefreshFlags flags) {
+  if (shutDown_ || !sampler_) return;
+  sampler_->Refresh(flags, platform_.system.TickCount());
+}
+
+void RunningProgram::ShowWarningBalloon(const Balloon& balloon) {
+  frontEnd_.ShowBalloon(balloon.title, balloon.text, BalloonKind::kWarning,
+                        std::chrono::milliseconds(balloon.timeoutMs));
+}
+
+void RunningProgram::WriteLogRecord() {
+  if (!logging_) return;
+  std::vector<CpuSample> samples;
+  for (uint32_t k = 0; k < sampler_->ProcessorCount(); ++k) samples.push_back(sampler_->Sample(k));
+  LogHaltNotice(log_->WriteRecords(samples, LogOptionsOf(settings_)));
+  if (log_->Halted()) logging_ = false;
+}
+
+void RunningProgram::SuperviseIdleHelpers() {
+  const std::vector<unsigned> restarted = idleHelpers_->Supervise();
+  if (settings_.tray.showCriticalBalloons == 0) return;
+  const StringTable& strings = application_.Strings();
+  for (size_t i = 0; i < restarted.size(); ++i) {
+    frontEnd_.ShowBalloon(strings.Get(kStrProductName),
+                          FormatText(strings.Get(kStrHelperRestarting), {kIdleHelperProgram}),
+                          BalloonKind::kError, kBalloonTime);
+  }
+}
+
+void RunningProgram::UpdateViews(bool /*redraw*/) {
+  const uint32_t display = sampler_->DisplayProcessor();
+  const StringTable& strings = application_.Strings();
+  frontEnd_.ShowStatus(FormatStatusLine(display, sampler_->Texts(), sampler_->Sample(display),
+                                        Source(), ProfileName(manager_->CurrentIndex()),
+                                        [&strings](uint32_t id) { return strings.Get(id); }));
+}
+
+std::string RunningProgram::ProfileName(int32_t index) const {
+  const Profile* profile = settings_.profiles.At(index);
+  return profile ? NameOf(*profile) : std::string();
+}
+
+void RunningProgram::OnPosted(const platform::WindowMessage& message) {
+  if (shutDown_) return;
+  switch (message.message) {
+    case kMsgSetProfile:
+      SetProfile(message.wParam, message.lParam);
+      break;
+    case kMsgShow: {
+      RefreshFlags flags;
+      flags.redrawViews = true;
+      Refresh(flags);
+      break;
+    }
+    case kMsgResume:
+      // For the battery and professional-features pages; the engine itself does not
+      // start again.
+      frontEnd_.Notice("Resume notice received.");
+      break;
+    default:
+      break;
+  }
+}
+
+int64_t RunningProgram::OnSent(const platform::WindowMessage& message) {
+  if (shutDown_) return 0;
+  if (message.message == kMsgSetProfile) return SetProfile(message.wParam, message.lParam) ? 1 : 0;
+  HostState state;
+  state.selection = manager_->Selection();
+  state.onBattery = manager_->PowerSource() == 1;
+  state.power = power_;
+  state.meanTemperature = sampler_->Means().temperature;
+  state.powerEvent = powerEvent_;
+  const std::optional<int64_t> answer = AnswerHostRequest(message, state);
+  powerEvent_ = state.powerEvent;
+  return answer.value_or(0);
+}
+
+bool RunningProgram::SetProfile(uint32_t wParam, int32_t lParam) {
+  const bool onBattery = manager_->PowerSource() == 1;
+  const std::optional<ProfileSelection> selection = SetProfileCommand(
+      manager_->Selection(), wParam, lParam, settings_.profiles.Count(), onBattery);
+  if (!selection) return false;
+  manager_->Select(*selection);
+  if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonProfileChanged);
+  UpdateViews(false);
+  return true;
+}
+
+PowerSource RunningProgram::Source() const {
+  return manager_->PowerSource() == 1 ? PowerSource::kBattery : PowerSource::kAc;
+}
+
+int32_t RunningProgram::AcLineStatus() {
+  // An unreadable status keeps the last one known.
+  if (auto status = platform_.power.Status()) power_ = status;
+  return power_ ? power_->acLine : platform::kAcUnknown;
+}
+
+void RunningProgram::OnPowerNotice(platform::PowerNotice notice) {
+  switch (notice) {
+    case platform::PowerNotice::kStatusChanged:
+      window_.Post([this] { PowerStatusChange(); });
+      break;
+    case platform::PowerNotice::kSuspending:
+      // The system sleeps once this returns: the processors must be where the suspend
+      // action wants them first.
+      window_.RunOnLoop([this] { Suspend(); }, kSuspendBound);
+      break;
+    case platform::PowerNotice::kResumed:
+      window_.Post([this] { Resume(); });
+      break;
+  }
+}
+
+void RunningProgram::PowerStatusChange() {
+  if (shutDown_) return;
+  if (manager_->OnPowerStatusChange(AcLineStatus(), false)) {
+    sampler_->SetPowerSource(Source());
+    UpdateViews(false);
+  }
+}
+
+void RunningProgram::Suspend() {
+  if (shutDown_) return;
+  powerEvent_ = kPowerEventSuspend;
+  if (frontEnd_.WindowVisible()) frontEnd_.HideWindow();
+  manager_->OnSuspend();
+}
+
+void RunningProgram::Resume() {
+  if (shutDown_) return;
+  powerEvent_ = kPowerEventResume;
+  UnpinThread(platform_.processors);
+  manager_->OnResume(AcLineStatus());
+  sampler_->SetPowerSource(Source());
+  if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonResumed);
+}
+
+void RunningProgram::InfoBalloon(uint32_t text) {
+  if (settings_.tray.showInfoBalloons != 0) {
+    ShowBalloon(kStrProductName, text, BalloonKind::kInformation);
+  }
+}
+
+void RunningProgram::ShowBalloon(uint32_t title, uint32_t text, BalloonKind kind) {
+  const StringTable& strings = application_.Strings();
+  frontEnd_.ShowBalloon(strings.Get(title), strings.Get(text), kind, kBalloonTime);
+}
+
+void RunningProgram::LogHaltNotice(const std::optional<LogHalted>& halted) {
+  if (!halted) return;
+  const char* why = halted->fault == platform::FileFault::kNoSpace ? "the disk is full"
+                                                                   : "the folder cannot be written";
+  frontEnd_.Notice("Logging stopped: " + std::string(why) + " (" + halted->path + ").");
+}
+
+void RunningProgram::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  const bool balloons = settings_.tray.showInfoBalloons != 0;
+
+  if (frontEnd_.WindowVisible()) frontEnd_.HideWindow();
+  if (logging_) LogHaltNotice(log_->Stop());
+
+  frontEnd_.StopRefreshTimer();
+  powerNotices_.reset();
+
+  if (manager_) {
+    const ProfileHalf* half = manager_->CurrentHalf();
+    if (settings_.management.defaultsOnExit != 0 && half && IsManaged(*half)) {
+      if (balloons) ShowBalloon(kStrProductName, kStrRestoringDefaults, BalloonKind::kInformation);
+      manager_->RestoreDefaultsOnExit();
+      if (balloons) platform_.system.Sleep(std::chrono::milliseconds(200));
+    }
+    // Sets the stop signal and releases every thread, also those still held by the start
+    // delay or a system suspend, before it waits for them.
+    manager_->Stop();
+  }
+  if (sampler_) sampler_->Stop();
+  if (idleHelpers_ && settings_.management.runHltOnIdle != 0) {
+    const IdleHelpersStopped stopped = idleHelpers_->Stop(kIdleHelperStopBound);
+    if (stopped.killed != 0) {
+      frontEnd_.Notice(std::to_string(stopped.killed) +
+                       " idle helper(s) ignored the stop signal and were ended.");
+    }
+  }
+  if (balloons) ShowBalloon(kStrProductName, kStrSavingSettings, BalloonKind::kInformation);
+  settings_.Save(platform_.registry, {application_.Processors().front(), abilities_.Any()});
+  if (balloons) platform_.system.Sleep(std::chrono::milliseconds(400));
+}
+
+}  // namespace pacetta

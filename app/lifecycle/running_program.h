@@ -1,0 +1,95 @@
+#pragma once
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/application.h"
+#include "app/lifecycle/front_end.h"
+#include "app/lifecycle/lifecycle_options.h"
+#include "app/lifecycle/main_window.h"
+#include "app/lifecycle/start_calibration.h"
+#include "app/lifecycle/window_program.h"
+#include "app/settings/app_settings.h"
+#include "cpu/sensors/sensor_hardware.h"
+#include "engine/idle/idle_helpers.h"
+#include "engine/log/monitoring_log.h"
+#include "engine/management/performance_manager.h"
+#include "engine/management/sampler_load_source.h"
+#include "engine/monitor/sampler.h"
+#include "platform/power.h"
+
+namespace pacetta {
+
+// The running program behind the main window: brings the engine up in its order, acts on
+// the window's timer and messages and on the system's power notices, and takes it all
+// down in order at the end.
+class RunningProgram final : public WindowProgram,
+                             private RefreshObserver,
+                             private platform::PowerListener {
+ public:
+  RunningProgram(Application& application, MainWindow& window, FrontEnd& frontEnd,
+                 LifecycleOptions options);
+  ~RunningProgram() override;
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  // The main window's initialisation. False when the engine could not be brought up
+  // (a thread could not be created); the program must not run then.
+  bool Initialise();
+
+  // WindowProgram.
+  void OnPosted(const platform::WindowMessage& message) override;
+  int64_t OnSent(const platform::WindowMessage& message) override;
+  void OnRefreshTimer() override;
+  void Shutdown() override;
+
+  const AppSettings& Settings() const { return settings_; }
+
+ private:
+  // RefreshObserver.
+  void ShowWarningBalloon(const Balloon& balloon) override;
+  void WriteLogRecord() override;
+  void SuperviseIdleHelpers() override;
+  void UpdateViews(bool redraw) override;
+  // PowerListener, on a platform thread.
+  void OnPowerNotice(platform::PowerNotice notice) override;
+
+  void LoadSettings();
+  void StartEngine();
+  void Refresh(RefreshFlags flags);
+  bool SetProfile(uint32_t wParam, int32_t lParam);
+  void PowerStatusChange();
+  void Suspend();
+  void Resume();
+  int32_t AcLineStatus();
+  PowerSource Source() const;
+  void InfoBalloon(uint32_t text);
+  void ShowBalloon(uint32_t title, uint32_t text, BalloonKind kind);
+  void LogHaltNotice(const std::optional<LogHalted>& halted);
+  std::string ProfileName(int32_t index) const;
+
+  Application& application_;
+  MainWindow& window_;
+  FrontEnd& frontEnd_;
+  platform::Platform& platform_;
+  LifecycleOptions options_;
+  SensorHardware sensors_;
+  AppSettings settings_;
+  ControlAbilities abilities_;
+  Calibration calibration_;
+  std::optional<platform::PowerStatus> power_;
+  int32_t powerEvent_ = 0;
+  bool logging_ = false;
+  bool shutDown_ = false;
+
+  std::unique_ptr<IdleHelpers> idleHelpers_;
+  std::unique_ptr<MonitoringLog> log_;
+  std::unique_ptr<Sampler> sampler_;
+  std::unique_ptr<management::SamplerLoadSource> loads_;
+  std::unique_ptr<management::PerformanceManager> manager_;
+  // Last: no notice arrives once the rest begins to go.
+  std::unique_ptr<platform::PowerSubscription> powerNotices_;
+};
+
+}  // namespace pacetta

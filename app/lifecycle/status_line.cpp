@@ -1,0 +1,25 @@
+#include "app/lifecycle/status_line.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace pacetta {
+
+std::string FormatStatusLine(uint32_t displayProcessor, const DisplayTexts& texts,
+                             const CpuSample& display, PowerSource source,
+                             const std::string& profileName, const TextLookup& lookup) {
+  char load[32];
+  if (display.cpuLoad < 0.0) {
+    std::snprintf(load, sizeof load, "%s", lookup(kTextNotAvailable).c_str());
+  } else {
+    std::snprintf(load, sizeof load, "%.0f%%", std::round(display.cpuLoad));
+  }
+  char os[16];
+  std::snprintf(os, sizeof os, "%.0f%%", std::round(display.osLoad));
+  return "CPU " + std::to_string(displayProcessor) + ": " + texts.clock + ", " + texts.multiplier +
+         ", " + texts.voltage + ", load " + load + " (OS " + os + "), " + texts.temperature +
+         " | " + lookup(source == PowerSource::kBattery ? kTextBattery : kTextAcPower) + " | " +
+         profileName;
+}
+
+}  // namespace pacetta

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "engine/monitor/cpu_sample.h"
+#include "engine/monitor/display_texts.h"
+
+namespace pacetta {
+
+// One line of what the latest refresh shows: the display processor's clock,
+// multiplier, voltage and load, the mean temperature, and the power source and profile
+// in use now. Values that are not available read "N/A".
+std::string FormatStatusLine(uint32_t displayProcessor, const DisplayTexts& texts,
+                             const CpuSample& display, PowerSource source,
+                             const std::string& profileName, const TextLookup& lookup);
+
+}  // namespace pacetta
