@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the program on the built-in simulated machine. Without a
 # display it runs on the console; end it with Ctrl-C or `build/bin/pacetta -exit`.
+# Unless a --sim-load is given, the simulated processors go through a repeating round of
+# idle, full and partial load, so that the status lines show the engine at work.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" "$root/build"
-exec "$root/build/bin/pacetta" --simulate "$@"
+load=(--sim-load='script:idle@4s,full@4s,busy=40@4s;full@3s,idle@5s,busy=70@4s')
+for argument in "$@"; do
+  case "$argument" in --sim-load=*) load=() ;; esac
+done
+exec "$root/build/bin/pacetta" --simulate "${load[@]}" "$@"
