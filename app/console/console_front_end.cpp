@@ -94,7 +94,16 @@ void ConsoleFrontEnd::ShowBalloon(const std::string& title, const std::string& t
   const char* mark = kind == BalloonKind::kError     ? "[error] "
                      : kind == BalloonKind::kWarning ? "[warning] "
                                                      : "[info] ";
-  Print(mark + title + ": " + text);
+  // One line per balloon: the text's own line breaks become "; ".
+  std::string flat;
+  for (char c : text) {
+    if (c == '\n') {
+      flat += "; ";
+    } else {
+      flat.push_back(c);
+    }
+  }
+  Print(mark + title + ": " + flat);
 }
 
 void ConsoleFrontEnd::ShowStatus(const std::string& line) {

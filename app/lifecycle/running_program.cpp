@@ -94,7 +94,7 @@ bool RunningProgram::Initialise() {
   Refresh(first);
   frontEnd_.StartRefreshTimer(std::chrono::milliseconds(settings_.intervals.refreshMs));
   if (settings_.window.runMinimized != 0 && settings_.tray.showInfoBalloons != 0) {
-    ShowBalloon(kStrProductName, kStrBalloonStarted, BalloonKind::kInformation);
+    Notify(kStrBalloonStarted);
   }
   return true;
 }
@@ -129,8 +129,13 @@ void RunningProgram::StartEngine() {
   loads_ = std::make_unique<management::SamplerLoadSource>(*sampler_);
 
   management::ManagementHooks hooks;
+  // Text 0 asks for the general notification of an event (the power source changed).
   hooks.infoBalloon = [this](uint32_t title, uint32_t text) {
-    ShowBalloon(title, text, BalloonKind::kInformation);
+    if (text == 0) {
+      Notify(title);
+    } else {
+      ShowBalloon(title, text, BalloonKind::kInformation);
+    }
   };
   hooks.lastClockMhz = [this](unsigned k) { return sampler_->LastClockMhz(k); };
   manager_ = std::make_unique<management::PerformanceManager>(
@@ -284,10 +289,19 @@ void RunningProgram::Resume() {
   if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonResumed);
 }
 
-void RunningProgram::InfoBalloon(uint32_t text) {
-  if (settings_.tray.showInfoBalloons != 0) {
-    ShowBalloon(kStrProductName, text, BalloonKind::kInformation);
-  }
+void RunningProgram::InfoBalloon(uint32_t event) {
+  if (settings_.tray.showInfoBalloons != 0) Notify(event);
+}
+
+void RunningProgram::Notify(uint32_t event) {
+  // The short form: the processor's names that the long form adds are not known here.
+  const StringTable& strings = application_.Strings();
+  const std::string source =
+      strings.Get(Source() == PowerSource::kBattery ? kStrBattery : kStrAcPower);
+  const std::string text = FormatText(strings.Get(kStrBalloonShortInfo),
+                                      {ProfileName(manager_->CurrentIndex()), source});
+  frontEnd_.ShowBalloon(strings.Get(kStrProductName) + " " + strings.Get(event), text,
+                        BalloonKind::kInformation, kBalloonTime);
 }
 
 void RunningProgram::ShowBalloon(uint32_t title, uint32_t text, BalloonKind kind) {
@@ -316,7 +330,7 @@ void RunningProgram::Shutdown() {
   if (manager_) {
     const ProfileHalf* half = manager_->CurrentHalf();
     if (settings_.management.defaultsOnExit != 0 && half && IsManaged(*half)) {
-      if (balloons) ShowBalloon(kStrProductName, kStrRestoringDefaults, BalloonKind::kInformation);
+      if (balloons) Notify(kStrRestoringDefaults);
       manager_->RestoreDefaultsOnExit();
       if (balloons) platform_.system.Sleep(std::chrono::milliseconds(200));
     }
@@ -332,7 +346,7 @@ void RunningProgram::Shutdown() {
                        " idle helper(s) ignored the stop signal and were ended.");
     }
   }
-  if (balloons) ShowBalloon(kStrProductName, kStrSavingSettings, BalloonKind::kInformation);
+  if (balloons) Notify(kStrSavingSettings);
   settings_.Save(platform_.registry, {application_.Processors().front(), abilities_.Any()});
   if (balloons) platform_.system.Sleep(std::chrono::milliseconds(400));
 }

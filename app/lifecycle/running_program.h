@@ -64,7 +64,10 @@ class RunningProgram final : public WindowProgram,
   void Resume();
   int32_t AcLineStatus();
   PowerSource Source() const;
-  void InfoBalloon(uint32_t text);
+  // The general notification of `event` when information balloons are on.
+  void InfoBalloon(uint32_t event);
+  // The general notification: the event in the title, the profile and power source below.
+  void Notify(uint32_t event);
   void ShowBalloon(uint32_t title, uint32_t text, BalloonKind kind);
   void LogHaltNotice(const std::optional<LogHalted>& halted);
   std::string ProfileName(int32_t index) const;

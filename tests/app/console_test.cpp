@@ -159,13 +159,15 @@ TEST(ConsoleFrontEnd, StatusBalloonsAndNoticesAreLines) {
   Capture out;
   ConsoleFrontEnd frontEnd(out.get());
   frontEnd.ShowStatus("CPU 0: 800.00 MHz");
-  frontEnd.ShowBalloon("Pacetta", "Saving settings...", BalloonKind::kInformation,
-                       std::chrono::milliseconds(10000));
+  frontEnd.ShowBalloon("Tarvello Saving settings...",
+                       "Performance profile: Power saving\nPower source: AC power",
+                       BalloonKind::kInformation, std::chrono::milliseconds(10000));
   frontEnd.ShowBalloon("CPU core overheat detected", "Current CPU throttle level: 50.00%",
                        BalloonKind::kWarning, std::chrono::milliseconds(10000));
   EXPECT_EQ(out.Text(),
             "CPU 0: 800.00 MHz\n"
-            "[info] Pacetta: Saving settings...\n"
+            "[info] Tarvello Saving settings...: Performance profile: Power saving; Power "
+            "source: AC power\n"
             "[warning] CPU core overheat detected: Current CPU throttle level: 50.00%\n");
   EXPECT_TRUE(frontEnd.WindowVisible());
   frontEnd.HideWindow();

@@ -1,0 +1,92 @@
+#pragma once
+// Settings for a simulated machine, written before `pacetta --simulate` starts, so that a
+// test runs the program with a performance-state table and managed profiles.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cpu/cpu_info.h"
+#include "cpu/sensors/sensor_hardware.h"
+#include "hw/k8_northbridge.h"
+#include "hw/optional_entry_points.h"
+#include "hw/portex_driver.h"
+#include "platform/sim/simulated_pc.h"
+#include "tests/test_support/temp_folder.h"
+
+namespace pacetta::testing {
+
+// A simulated machine identified as the program identifies it at start: the same
+// records, limits and candidate states. Its driver services live in a folder of its own,
+// so it never shares them with a program under test.
+class IdentifiedMachine {
+ public:
+  // `settingsPath` empty: the file the program itself uses for `machine` under the
+  // current $XDG_CONFIG_HOME. Throws std::runtime_error when the machine cannot be built.
+  IdentifiedMachine(const std::string& machine, const std::string& settingsPath = {});
+  ~IdentifiedMachine();
+  IdentifiedMachine(const IdentifiedMachine&) = delete;
+  IdentifiedMachine& operator=(const IdentifiedMachine&) = delete;
+
+  sim::SimulatedPc& Pc() { return *pc_; }
+  platform::Platform& View() { return pc_->View(); }
+  std::vector<CpuInfo>& Records() { return records_; }
+  SensorHardware& Sensors() { return *sensors_; }
+
+ private:
+  TempFolder stateFolder_;
+  std::unique_ptr<sim::SimulatedPc> pc_;
+  std::unique_ptr<CPortexDriver> driver_;
+  OptionalEntryPoints entryPoints_;
+  std::unique_ptr<CK8Northbridge> northbridge_;
+  std::unique_ptr<SensorHardware> sensors_;
+  std::vector<CpuInfo> records_;
+};
+
+// The values a lifecycle test sets; everything else keeps the program's defaults.
+struct SeedValues {
+  std::string machine;  // catalogue name; empty = the default machine
+  int32_t profileAc = 0;
+  int32_t profileDc = 0;
+  int32_t mgmtStartDelayS = 0;
+  int32_t controlMs = 100;
+  int32_t refreshMs = 250;
+  int32_t enableLogging = 1;
+  int32_t loggingFlags = 0;
+  int32_t defaultsOnExit = 1;
+  int32_t suspendAction = 0;
+  int32_t showInfoBalloons = 0;
+  // Up and down intervals of every managed half: short, so on-demand follows quickly.
+  int32_t intervalMs = 200;
+};
+
+// What the seeded machine offers, as the status lines and the log show it.
+struct SeededMachine {
+  std::string settingsPath;
+  // "%.1fx" and the FID code of every table row, slowest first.
+  std::vector<std::string> multipliers;
+  std::vector<uint32_t> fids;
+  // Processor 0's multiplier at power-on, "%.1fx".
+  std::string startMultiplier;
+  // The log's "FID: %4.1f" field of the slowest and the fastest row, and at power-on.
+  std::string slowestLogFid;
+  std::string fastestLogFid;
+  std::string startLogFid;
+
+  const std::string& Slowest() const { return multipliers.front(); }
+  const std::string& Fastest() const { return multipliers.back(); }
+};
+
+// Writes the settings of `values.machine` into `configHome` (the $XDG_CONFIG_HOME the
+// program will get): the table of the processor's candidate states, "Power saving" on the
+// slowest row, "Maximal performance" on the fastest, "Performance on demand" over all of
+// them, and the values of `values`. Throws std::runtime_error on failure.
+SeededMachine SeedSettings(const std::string& configHome, const SeedValues& values);
+
+// A 32-bit value of the program's settings key in the file at `settingsPath`; nullopt
+// when the file, the key or the value is missing.
+std::optional<uint32_t> StoredWord(const std::string& settingsPath, const std::string& name);
+std::optional<std::vector<uint8_t>> StoredBytes(const std::string& settingsPath,
+                                                const std::string& name);
+
+}  // namespace pacetta::testing
