@@ -25,10 +25,16 @@ TEST(Restart, ARestartRequestEndsInOrderAndANewInstanceComesUp) {
   const std::vector<std::string> childEnv = {"PACETTA_RUNTIME_DIR=" + runtime.Path(),
                                              "XDG_CONFIG_HOME=" + config.Path(),
                                              "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="};
-  // Whatever happens, the instance the restart starts (not our child) is ended.
+  // Whatever happens, the instance the restart starts (not our child) is ended; with no
+  // instance left, "-exit" would start a new one instead.
   struct EndInstance {
     std::vector<std::string> env;
-    ~EndInstance() { RunToEnd(kProgram, {"-exit"}, env); }
+    ~EndInstance() {
+      linux_os::LockFileEvents events;
+      bool existed = false;
+      events.Create("Global\\PacettaRunningEvent", existed);
+      if (existed) RunToEnd(kProgram, {"--simulate", "-exit"}, env);
+    }
   } endInstance{childEnv};
 
   ChildProcess first(kProgram, {"--simulate", "--console"}, childEnv);
