@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev cpuid xvfb xauth clang-format)
+  libgtest-dev libgmock-dev googletest libbenchmark-dev cpuid xvfb xauth clang-format
+  libsystemd-dev dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
