@@ -29,5 +29,7 @@ function(pacetta_test name dir)
   target_compile_definitions(${name} PRIVATE
     PACETTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     PACETTA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  # Each test carries its program's name as a label, so `ctest -L` can run a program's
+  # tests in a build that holds only some programs.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${name})
 endfunction()

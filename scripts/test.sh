@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the normal build, then the same tests built
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer, then the engine's tests built
+# with ThreadSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -14,3 +15,16 @@ echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" "$root/build-asan" -DPACETTA_WERROR=ON -DPACETTA_SANITIZE=address,undefined
 (cd "$root/build-asan" && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
   ctest --output-on-failure -j "$jobs")
+
+# The engine's threads (monitoring, management, the start delay) against the main
+# thread's operations, and the running program's message loop around them: only these
+# programs, each test labelled with its program.
+echo "== Build and test the engine and the running program with ThreadSanitizer"
+engine_tests=(test_engine_monitor test_engine_management test_engine_stress test_engine_log
+  test_engine_idle test_app)
+cmake -S "$root" -B "$root/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DPACETTA_WITH_QT=OFF -DPACETTA_WERROR=ON -DPACETTA_SANITIZE=thread >/dev/null
+cmake --build "$root/build-tsan" -j "$jobs" --target "${engine_tests[@]}"
+labels="^($(IFS='|'; echo "${engine_tests[*]}"))\$"
+(cd "$root/build-tsan" && TSAN_OPTIONS=second_deadlock_stack=1 \
+  ctest --output-on-failure -j "$jobs" -L "$labels")

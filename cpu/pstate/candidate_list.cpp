@@ -2,6 +2,7 @@
 
 #include "cpu/identify/feature_predicates.h"
 #include "cpu/pstate/fid_conversion.h"
+#include "cpu/pstate/k8_fid_path.h"
 #include "cpu/pstate/pstate_registers.h"
 #include "hw/pinning.h"
 
@@ -35,7 +36,8 @@ void AddOrdinaryStates(CpuInfo& cpu) {
   if (first < 0) return;
   for (int32_t index = first; index <= last; ++index) {
     const int32_t fid = IndexToFid(cpu, index);
-    if (fid < 0) continue;
+    // The even table offers low FIDs whatever the part's highest FID: FID 4 needs 14.
+    if (fid < 0 || !CanReachFid(cpu, fid)) continue;
     if (!Add(cpu, Ordinary(static_cast<uint32_t>(fid), cpu))) return;
   }
 }
@@ -68,6 +70,12 @@ void BuildCore2List(CpuInfo& cpu, PStateHardware& hardware) {
 }
 
 }  // namespace
+
+bool CanReachFid(const CpuInfo& cpu, int32_t fid) {
+  if (!cpu.isK8) return true;
+  const auto gateway = k8::Gateway(fid);
+  return !gateway || gateway->lowest <= cpu.maxFid;
+}
 
 void BuildCandidateList(CpuInfo& cpu, PStateHardware& hardware) {
   cpu.candidateCount = 0;

@@ -8,8 +8,15 @@ namespace pacetta {
 // Rebuilds the record's candidate list from its limits: one ordinary state per offered
 // FID from the lowest to the highest, and on Core 2 the SuperLFM state first and the
 // dynamic-acceleration state last, as the processor reports them. Holds at most
-// kMaxPStateCandidates states; FIDs without an index are skipped. On Core 2 pins the
-// calling thread to the record's processor to read its states and leaves it there.
+// kMaxPStateCandidates states; FIDs without an index are skipped, and so are FIDs the
+// part cannot reach (CanReachFid). On Core 2 pins the calling thread to the record's
+// processor to read its states and leaves it there.
 void BuildCandidateList(CpuInfo& cpu, PStateHardware& hardware);
+
+// Whether the processor can ever run `fid` within its limits. A K8 enters a low FID
+// (below 8) only from a high FID of its gateway set (BKDG for AMD NPT Family 0Fh, "FID
+// transitions"), so a part whose highest FID lies below that set cannot: FID 4 needs
+// 14, FID 6 needs 18. Every other FID, and every other family, counts as reachable.
+bool CanReachFid(const CpuInfo& cpu, int32_t fid);
 
 }  // namespace pacetta

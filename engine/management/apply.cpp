@@ -4,7 +4,6 @@
 
 #include "cpu/identify/feature_predicates.h"
 #include "cpu/pstate/clock_modulation.h"
-#include "cpu/pstate/fid_conversion.h"
 #include "cpu/pstate/k7_transition.h"
 #include "cpu/pstate/k8_fid_path.h"
 #include "cpu/pstate/k8_fid_table.h"
@@ -33,15 +32,16 @@ TransitionDelays DelaysAt(const CpuInfo& cpu, FidVid now, const ApplyContext& co
           DelayPasses(clockMhz, context.settings.vidDelayUs, context.cyclesPerPass)};
 }
 
-// The VID the table gives a hop's FID: its row is the FID's rank above the lowest FID.
-VidForFid TableVids(const CpuInfo& cpu, const PStateTable& table) {
-  return [&cpu, &table](uint32_t fid) -> std::optional<uint32_t> {
-    const int32_t rank = FidToIndex(cpu, static_cast<int32_t>(fid));
-    const int32_t lowest = FidToIndex(cpu, cpu.minFid);
-    if (rank < 0 || lowest < 0) return std::nullopt;
-    const PState* row = table.Row(rank - lowest);
-    if (!row) return std::nullopt;
-    return row->vid;
+// The VID the table gives a hop's FID: the row of that FID. Looked up by FID rather than
+// by its rank above the lowest FID, since a K8 table leaves out the FIDs the part cannot
+// reach and so has gaps.
+VidForFid TableVids(const PStateTable& table) {
+  return [&table](uint32_t fid) -> std::optional<uint32_t> {
+    for (int32_t i = 0; i < table.Count(); ++i) {
+      const PState* row = table.Row(i);
+      if (row && row->fid == fid) return row->vid;
+    }
+    return std::nullopt;
   };
 }
 
@@ -82,7 +82,7 @@ bool ApplyState(CpuInfo& cpu, const PState& row, const ApplyContext& context, bo
         k8::NextFid(static_cast<int32_t>(now.fid), static_cast<int32_t>(target.fid),
                     k8::IsFineTable(cpu.k8FidTable)) == static_cast<int32_t>(target.fid);
     ok = ((context.settings.k8PstMethod & kK8SteppedPath) || !direct)
-             ? TransitionK8Stepped(cpu, environment, now, target, TableVids(cpu, table))
+             ? TransitionK8Stepped(cpu, environment, now, target, TableVids(table))
              : TransitionK8Direct(cpu, environment, now, target);
   } else if (cpu.isK7) {
     ok = TransitionK7(cpu, environment, now, target);

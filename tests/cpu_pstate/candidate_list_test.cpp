@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "cpu/pstate/k8_fid_table.h"
@@ -45,11 +46,68 @@ TEST_F(CandidateList, K8RestrictedTableOffersOnlyReachableLowFids) {
   EXPECT_EQ(first.defaultVid, 2u);
   EXPECT_EQ(first.kind, kCandidateOrdinary);
 
-  // Rebuilding starts from an empty list.
+  // Rebuilding starts from an empty list; FID 4 (gateway 14..18) is out of reach of a
+  // part whose highest FID is 10, even on the table chosen for 16.
   cpu.maxFid = 10;
   Build(cpu);
-  EXPECT_EQ(Fids(cpu), (std::vector<uint32_t>{0, 2, 4, 8, 10}));
-  EXPECT_EQ(cpu.candidates[5].lowestFid, 0u);
+  EXPECT_EQ(Fids(cpu), (std::vector<uint32_t>{0, 2, 8, 10}));
+  EXPECT_EQ(cpu.candidates[4].lowestFid, 0u);
+}
+
+TEST_F(CandidateList, K8FullTablesLeaveOutLowFidsAboveTheHighestFid) {
+  // Direct transitions keep the whole even or fine table, but a low FID is entered only
+  // from its gateway set: 2 needs 10, 4 needs 14, 6 needs 18; with 100 MHz steps 1 needs
+  // 8 and 3 needs 12.
+  CpuInfo cpu = testing::K8();
+  SetLimits(cpu, 0, 10, 30, 14);
+  SelectK8FidTable(cpu, 0);
+  ASSERT_EQ(cpu.k8FidTable, k8::kEvenTable);
+  Build(cpu);
+  EXPECT_EQ(Fids(cpu), (std::vector<uint32_t>{0, 2, 8, 10}));
+  cpu.maxFid = 14;
+  Build(cpu);
+  EXPECT_EQ(Fids(cpu), (std::vector<uint32_t>{0, 2, 4, 8, 10, 12, 14}));
+  cpu.minFid = 2;
+  cpu.maxFid = 8;  // FID 2 is the lowest the link allows, yet out of reach
+  Build(cpu);
+  EXPECT_EQ(Fids(cpu), (std::vector<uint32_t>{8}));
+
+  cpu.minFid = 0;
+  cpu.maxFid = 11;
+  SelectK8FidTable(cpu, 0x10);
+  ASSERT_EQ(cpu.k8FidTable, k8::kFineTable);
+  Build(cpu);
+  EXPECT_EQ(Fids(cpu), (std::vector<uint32_t>{0, 1, 2, 8, 9, 10, 11}));
+
+  // An unlocked part reaches every gateway.
+  cpu.maxFid = 42;
+  SelectK8FidTable(cpu, 0);
+  Build(cpu);
+  EXPECT_EQ(cpu.candidateCount, 22u);
+  EXPECT_EQ(Fids(cpu)[3], 6u);
+}
+
+TEST_F(CandidateList, K8SelectedTableAndTheGatewaysAgreeOnEveryHighestFid) {
+  // With the stepped path the table itself offers only reachable low FIDs; the list is
+  // then the same whichever rule speaks.
+  for (uint32_t method : {0x08u, 0x18u}) {
+    const int32_t step = method == 0x08u ? 2 : 1;  // 200 MHz parts have even FIDs only
+    for (int32_t maxFid = 8; maxFid <= 20; maxFid += step) {
+      CpuInfo cpu = testing::K8();
+      SetLimits(cpu, 0, maxFid, 30, 14);
+      SelectK8FidTable(cpu, method);
+      Build(cpu);
+      for (uint32_t fid = 0; fid < static_cast<uint32_t>(k8::kFirstHighFid); ++fid) {
+        const bool offered =
+            k8::FidOfIndex(cpu.k8FidTable,
+                           k8::FidIndex(cpu.k8FidTable, static_cast<int32_t>(fid))) ==
+            static_cast<int32_t>(fid);
+        const std::vector<uint32_t> fids = Fids(cpu);
+        const bool listed = std::find(fids.begin(), fids.end(), fid) != fids.end();
+        EXPECT_EQ(listed, offered) << "method " << method << " max " << maxFid << " FID " << fid;
+      }
+    }
+  }
 }
 
 TEST_F(CandidateList, OnlyFamiliesWithFidControlGetStates) {

@@ -83,7 +83,9 @@ ManagementRig::ManagementRig(const std::string& machine, management::ManagementS
   records_.resize(UsableProcessorCount(view.processors));
   AssignTopology(view, records_);
   PStateHardware pstates{*driver_, view.processors, {}};
-  SensorHardware sensors{*driver_, view.cpu, entryPoints_, northbridge_.get()};
+  sensors_ = std::make_unique<SensorHardware>(
+      SensorHardware{*driver_, view.cpu, entryPoints_, northbridge_.get()});
+  SensorHardware& sensors = *sensors_;
   ReadingsCompletion completion(pstates, sensors);
   IdentifyContext identify{view.processors, view.cpu, *driver_, &completion};
   for (CpuInfo& cpu : records_) IdentifyProcessor(cpu, identify);
@@ -125,9 +127,15 @@ ManagementRig::ManagementRig(const std::string& machine, management::ManagementS
     store_.Derive(index, records_[0]);
   }
 
-  loads_ = std::make_unique<management::BusyCycleLoadSource>(
-      records_, sensors, 1,
-      management::BusyCycleLoadSource::Calibration{settings_.busClockMhz, settings_.cyclesPerPass});
+  // The management loads come from the sampler, as in the program; its monitoring
+  // threads are not needed for them.
+  SamplerSettings sampling;
+  sampling.loadDepth = 1;
+  sampler_ = std::make_unique<Sampler>(
+      SamplerContext{records_, sensors, view.processors, stop,
+                     [](uint32_t) { return std::string(); }, views_},
+      sampling, Calibration{settings_.busClockMhz, settings_.cyclesPerPass});
+  loads_ = std::make_unique<management::SamplerLoadSource>(*sampler_);
   management::ManagementHooks hooks;
   hooks.periodEnded = [this](unsigned k, const management::PeriodReport& report) {
     log.Add(k, report);
@@ -141,7 +149,8 @@ ManagementRig::ManagementRig(const std::string& machine, management::ManagementS
 }
 
 ManagementRig::~ManagementRig() {
-  manager_.reset();
+  manager_.reset();  // its threads measure through the sampler
+  sampler_.reset();
   driver_.reset();
 }
 

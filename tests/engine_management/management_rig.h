@@ -1,7 +1,7 @@
 #pragma once
-// A simulated machine managed end to end: identification, the profile store, the load
-// source and the manager, with the machine's time steerable so a test switches its
-// scripted load from full to idle exactly when it wants.
+// A simulated machine managed end to end: identification, the profile store, the sampler
+// that measures the management loads, and the manager, with the machine's time steerable
+// so a test switches its scripted load from full to idle exactly when it wants.
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -12,6 +12,8 @@
 #include "cpu/cpu_info.h"
 #include "cpu/pstate/transition_environment.h"
 #include "engine/management/performance_manager.h"
+#include "engine/management/sampler_load_source.h"
+#include "engine/monitor/sampler.h"
 #include "engine/sync/manual_reset_event.h"
 #include "hw/k8_northbridge.h"
 #include "hw/optional_entry_points.h"
@@ -115,9 +117,12 @@ class ManagementRig {
   OptionalEntryPoints entryPoints_;
   std::unique_ptr<CK8Northbridge> northbridge_;
   std::vector<CpuInfo> records_;
+  std::unique_ptr<SensorHardware> sensors_;
   ProfileStore store_;
   management::ManagementSettings settings_;
-  std::unique_ptr<management::BusyCycleLoadSource> loads_;
+  RefreshObserver views_;  // nothing follows a refresh here
+  std::unique_ptr<Sampler> sampler_;
+  std::unique_ptr<management::SamplerLoadSource> loads_;
   std::unique_ptr<management::PerformanceManager> manager_;
 };
 
