@@ -13,12 +13,9 @@
 #include "engine/management/performance_manager.h"
 #include "engine/management/sampler_load_source.h"
 #include "engine/monitor/sampler.h"
-#include "engine/sync/manual_reset_event.h"
-#include "hw/k8_northbridge.h"
-#include "hw/optional_entry_points.h"
-#include "hw/portex_driver.h"
-#include "platform/sim/simulated_pc.h"
 #include "platform/sim/workload/sim_clock.h"
+#include "testing/identified_machine.h"
+#include "testing/stop_signal.h"
 
 namespace pacetta::bench {
 
@@ -39,17 +36,6 @@ class HeldStartClock final : public sim::SimClock {
   std::atomic<uint64_t> offset_{0};
   std::atomic<bool> held_{true};
   uint64_t heldAt_;
-};
-
-class StopSignal final : public platform::NamedEvent {
- public:
-  void Set() override { event_.Set(); }
-  void Reset() override { event_.Reset(); }
-  bool IsSet() override { return event_.IsSet(); }
-  bool Wait(std::chrono::milliseconds timeout) override { return event_.Wait(timeout); }
-
- private:
-  ManualResetEvent event_;
 };
 
 struct EngineBenchOptions {
@@ -73,28 +59,22 @@ class EngineBench {
   bool Refresh();
 
   HeldStartClock& Clock() { return *clock_; }
-  sim::SimulatedPc& Pc() { return *pc_; }
+  sim::SimulatedPc& Pc() { return machine_.Pc(); }
   management::PerformanceManager& Manager() { return *manager_; }
   const PState& Row(int32_t row) const { return *store_.Table().Row(row); }
   int32_t LastRow() const { return store_.Table().lastIndex; }
-  unsigned Count() const { return static_cast<unsigned>(records_.size()); }
+  unsigned Count() const { return static_cast<unsigned>(machine_.Records().size()); }
   // Time the simulated processors have spent busy since boot, in nanoseconds: with an
   // idle load, exactly the time the engine's threads spent in busy loops.
   uint64_t BusyNs();
 
  private:
-  std::string folder_;
   std::shared_ptr<HeldStartClock> clock_ = std::make_shared<HeldStartClock>();
-  std::unique_ptr<sim::SimulatedPc> pc_;
-  std::unique_ptr<CPortexDriver> driver_;
-  OptionalEntryPoints entryPoints_;
-  std::unique_ptr<CK8Northbridge> northbridge_;
-  std::unique_ptr<SensorHardware> sensors_;
-  std::vector<CpuInfo> records_;
+  testing::IdentifiedMachine machine_;
   ProfileStore store_;
   management::ManagementSettings settings_;
   RefreshObserver views_;
-  StopSignal stop_;
+  testing::StopSignal stop_;
   uint32_t tick_ = 100000;
   int32_t refreshMs_;
   std::unique_ptr<Sampler> sampler_;

@@ -10,17 +10,15 @@
 
 #include "app/report/cpu_report.h"
 #include "cpu/identify/feature_predicates.h"
-#include "cpu/identify/identify_processor.h"
 #include "cpu/pstate/clock_modulation.h"
 #include "cpu/pstate/pstate_limits.h"
 #include "cpu/sensors/busy_load.h"
 #include "cpu/sensors/clock_measurement.h"
 #include "cpu/sensors/current_state.h"
-#include "cpu/sensors/sensor_completion.h"
 #include "cpu/sensors/temperature.h"
 #include "hw/pinning.h"
-#include "hw/topology.h"
 #include "platform/sim/simulated_pc.h"
+#include "testing/identified_machine.h"
 
 namespace pacetta::testing {
 namespace {
@@ -50,49 +48,20 @@ std::string StateFolder(const std::string& machine) {
 }
 
 // One simulated PC with the program's driver open on it and every processor identified
-// with its readings, as start-up does.
+// with its readings, as start-up does, in time that only the test moves.
 struct IdentifiedPc {
-  IdentifiedPc(const std::string& machine, const std::string& load, bool system32 = false) {
-    sim::SimulationOptions options;
-    options.machine = machine;
-    options.load = load;
-    options.clock = clock;
-    options.system32 = system32;
-    options.stateFolder = StateFolder(machine + (system32 ? "-32" : "-64"));
-    options.settingsPath = options.stateFolder + "/settings.json";
-    std::string error;
-    pc = sim::SimulatedPc::Create(options, error);
-    if (!pc) {
-      ADD_FAILURE() << machine << ": " << error;
-      return;
-    }
-    platform::Platform& view = pc->View();
-    driver = std::make_unique<CPortexDriver>(view);
-    opened = driver->Open(0) == 0;
-    entryPoints.Resolve(view.entryPoints, view.system);
-    northbridge = std::make_unique<CK8Northbridge>(*driver);
-    sensors = std::make_unique<SensorHardware>(
-        SensorHardware{*driver, view.cpu, entryPoints, northbridge.get()});
-    records.resize(UsableProcessorCount(view.processors));
-    AssignTopology(view, records);
-    PStateHardware pstates{*driver, view.processors, {}};
-    ReadingsCompletion completion(pstates, *sensors);
-    IdentifyContext context{view.processors, view.cpu, *driver, &completion};
-    for (CpuInfo& record : records) IdentifyProcessor(record, context);
-  }
-  ~IdentifiedPc() {
-    if (driver) driver->Close(true);
-  }
-  void Pin(unsigned k) { PinToProcessor(pc->View().processors, k); }
+  IdentifiedPc(const std::string& name, const std::string& load, bool system32 = false)
+      : machine({.machine = name, .load = load, .system32 = system32, .clock = clock}) {}
+  void Pin(unsigned k) { PinToProcessor(machine.View().processors, k); }
 
   std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
-  std::unique_ptr<sim::SimulatedPc> pc;
-  std::unique_ptr<CPortexDriver> driver;
-  bool opened = false;
-  OptionalEntryPoints entryPoints;
-  std::unique_ptr<CK8Northbridge> northbridge;
-  std::unique_ptr<SensorHardware> sensors;
-  std::vector<CpuInfo> records;
+  IdentifiedMachine machine;
+  // The machine's parts under the names the tests use.
+  const bool opened = machine.Driver().IsOpen();
+  sim::SimulatedPc* const pc = &machine.Pc();
+  CPortexDriver* const driver = &machine.Driver();
+  SensorHardware* const sensors = &machine.Sensors();
+  std::vector<CpuInfo>& records = machine.Records();
 };
 
 const std::vector<std::string> kMachines = {

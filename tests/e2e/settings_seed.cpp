@@ -7,15 +7,12 @@
 #include "app/settings/fixed_profile_names.h"
 #include "app/startup/startup.h"
 #include "app/strings/string_table.h"
-#include "cpu/identify/identify_processor.h"
 #include "cpu/pstate/pstate_limits.h"
 #include "cpu/sensors/current_state.h"
-#include "cpu/sensors/sensor_completion.h"
 #include "engine/profiles/pstate_table.h"
-#include "hw/pinning.h"
-#include "hw/topology.h"
 #include "platform/linux/file_registry.h"
 #include "platform/linux/runtime_paths.h"
+#include "testing/engine_setup.h"
 
 namespace pacetta::testing {
 namespace {
@@ -26,68 +23,13 @@ std::string Format(const char* format, double value) {
   return text;
 }
 
-// Profiles 1 and 2 hold one row each, 3 runs on demand over every row.
-void FillManagedProfiles(ProfileStore& store, const CpuInfo& cpu, int32_t intervalMs) {
-  const int32_t last = store.Table().lastIndex;
-  for (int32_t index : {kPowerSavingProfile, kMaximalPerformanceProfile, kOnDemandProfile}) {
-    for (ProfileHalf* half : {&store.At(index)->ac, &store.At(index)->dc}) {
-      half->useFidVid = 1;
-      half->upIntervalMs = intervalMs;
-      half->downIntervalMs = intervalMs;
-      if (index == kOnDemandProfile) {
-        half->lastState = last;
-        for (int32_t row = 0; row <= last; ++row) half->states[static_cast<size_t>(row)] = row;
-      } else {
-        half->lastState = 0;
-        half->states[0] = index == kPowerSavingProfile ? 0 : last;
-      }
-    }
-    store.Derive(index, cpu);
-  }
-}
-
 }  // namespace
-
-IdentifiedMachine::IdentifiedMachine(const std::string& machine, const std::string& settingsPath) {
-  sim::SimulationOptions options;
-  options.machine = machine;
-  options.stateFolder = stateFolder_.File("state");
-  options.settingsPath = settingsPath;
-  std::string error;
-  pc_ = sim::SimulatedPc::Create(options, error);
-  if (!pc_) throw std::runtime_error("simulated PC: " + error);
-  platform::Platform& view = pc_->View();
-  driver_ = std::make_unique<CPortexDriver>(view);
-  if (driver_->Open(0) != 0) throw std::runtime_error("the simulated driver did not open");
-  entryPoints_.Resolve(view.entryPoints, view.system);
-  northbridge_ = std::make_unique<CK8Northbridge>(*driver_);
-  sensors_ = std::make_unique<SensorHardware>(
-      SensorHardware{*driver_, view.cpu, entryPoints_, northbridge_.get()});
-
-  // As start-up builds the records: topology, then identification completed with the
-  // readings, limits and candidate states.
-  records_.resize(UsableProcessorCount(view.processors));
-  AssignTopology(view, records_);
-  PStateHardware pstates{*driver_, view.processors, {}};
-  ReadingsCompletion completion(pstates, *sensors_);
-  IdentifyContext identify{view.processors, view.cpu, *driver_, &completion};
-  for (CpuInfo& cpu : records_) IdentifyProcessor(cpu, identify);
-  UnpinThread(view.processors);
-  if (records_.empty()) throw std::runtime_error("the simulated machine has no processor");
-}
-
-IdentifiedMachine::~IdentifiedMachine() {
-  records_.clear();
-  sensors_.reset();
-  northbridge_.reset();
-  driver_.reset();  // the last user: the service goes with it
-}
 
 SeededMachine SeedSettings(const std::string& configHome, const SeedValues& values) {
   // The simulated PC picks its settings file from $XDG_CONFIG_HOME and the machine's name,
   // exactly as the program will.
   ScopedEnv config("XDG_CONFIG_HOME", configHome);
-  IdentifiedMachine machine(values.machine);
+  IdentifiedMachine machine({.machine = values.machine, .settings = SettingsFile::kProgramsOwn});
   const CpuInfo& cpu0 = machine.Records().front();
   platform::Registry& registry = machine.View().registry;
 
@@ -101,7 +43,7 @@ SeededMachine SeedSettings(const std::string& configHome, const SeedValues& valu
   if (settings.profiles.Table().lastIndex < 1) {
     throw std::runtime_error("the machine offers fewer than two performance states");
   }
-  FillManagedProfiles(settings.profiles, cpu0, values.intervalMs);
+  FillFixedProfiles(settings.profiles, cpu0, values.intervalMs);
   settings.management.profileAc = values.profileAc;
   settings.management.profileDc = values.profileDc;
   settings.management.defaultsOnExit = values.defaultsOnExit;

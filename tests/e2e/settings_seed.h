@@ -2,46 +2,14 @@
 // Settings for a simulated machine, written before `pacetta --simulate` starts, so that a
 // test runs the program with a performance-state table and managed profiles.
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "cpu/cpu_info.h"
-#include "cpu/sensors/sensor_hardware.h"
-#include "hw/k8_northbridge.h"
-#include "hw/optional_entry_points.h"
-#include "hw/portex_driver.h"
-#include "platform/sim/simulated_pc.h"
+#include "testing/identified_machine.h"
 #include "tests/test_support/temp_folder.h"
 
 namespace pacetta::testing {
-
-// A simulated machine identified as the program identifies it at start: the same
-// records, limits and candidate states. Its driver services live in a folder of its own,
-// so it never shares them with a program under test.
-class IdentifiedMachine {
- public:
-  // `settingsPath` empty: the file the program itself uses for `machine` under the
-  // current $XDG_CONFIG_HOME. Throws std::runtime_error when the machine cannot be built.
-  IdentifiedMachine(const std::string& machine, const std::string& settingsPath = {});
-  ~IdentifiedMachine();
-  IdentifiedMachine(const IdentifiedMachine&) = delete;
-  IdentifiedMachine& operator=(const IdentifiedMachine&) = delete;
-
-  sim::SimulatedPc& Pc() { return *pc_; }
-  platform::Platform& View() { return pc_->View(); }
-  std::vector<CpuInfo>& Records() { return records_; }
-  SensorHardware& Sensors() { return *sensors_; }
-
- private:
-  TempFolder stateFolder_;
-  std::unique_ptr<sim::SimulatedPc> pc_;
-  std::unique_ptr<CPortexDriver> driver_;
-  OptionalEntryPoints entryPoints_;
-  std::unique_ptr<CK8Northbridge> northbridge_;
-  std::unique_ptr<SensorHardware> sensors_;
-  std::vector<CpuInfo> records_;
-};
 
 // The values a lifecycle test sets; everything else keeps the program's defaults.
 struct SeedValues {

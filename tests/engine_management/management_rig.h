@@ -14,13 +14,9 @@
 #include "engine/management/performance_manager.h"
 #include "engine/management/sampler_load_source.h"
 #include "engine/monitor/sampler.h"
-#include "engine/sync/manual_reset_event.h"
-#include "hw/k8_northbridge.h"
-#include "hw/optional_entry_points.h"
-#include "hw/portex_driver.h"
-#include "platform/sim/simulated_pc.h"
 #include "platform/sim/workload/sim_clock.h"
-#include "tests/test_support/temp_folder.h"
+#include "testing/identified_machine.h"
+#include "testing/stop_signal.h"
 
 namespace pacetta::testing {
 
@@ -36,17 +32,6 @@ class SteerableClock final : public sim::SimClock {
  private:
   sim::HostClock host_;
   std::atomic<uint64_t> offset_{0};
-};
-
-class StopEvent final : public platform::NamedEvent {
- public:
-  void Set() override { event_.Set(); }
-  void Reset() override { event_.Reset(); }
-  bool IsSet() override { return event_.IsSet(); }
-  bool Wait(std::chrono::milliseconds timeout) override { return event_.Wait(timeout); }
-
- private:
-  ManualResetEvent event_;
 };
 
 class RecordingPriorities final : public platform::Priorities {
@@ -90,8 +75,8 @@ class ManagementRig {
   void Start(int32_t profile, int32_t acLineStatus = 1);
   management::PerformanceManager& Manager() { return *manager_; }
   ProfileStore& Store() { return store_; }
-  CpuInfo& Record(unsigned k) { return records_[k]; }
-  unsigned Count() const { return static_cast<unsigned>(records_.size()); }
+  CpuInfo& Record(unsigned k) { return machine_.Records()[k]; }
+  unsigned Count() const { return static_cast<unsigned>(machine_.Records().size()); }
   const PState& Row(int32_t row) const { return *store_.Table().Row(row); }
   int32_t LastRow() const { return store_.Table().lastIndex; }
   // The state processor k runs, or goes to when a change is pending.
@@ -99,25 +84,19 @@ class ManagementRig {
   // From full load to idle: jumps past the scripted full phase.
   void GoIdle() { clock_->Skip(1001'000'000'000ull); }
   // What the program did that the hardware would have refused, one line each.
-  std::string Violations();
+  std::string Violations() { return machine_.ViolationText(); }
   // Waits until every processor ended a period on the current publication at `state`.
   bool WaitForState(int32_t statePosition, std::chrono::seconds bound = std::chrono::seconds(30));
 
   PeriodLog log;
   RecordingPriorities priorities;
-  StopEvent stop;
+  StopSignal stop;
   std::vector<std::pair<uint32_t, uint32_t>> balloons;
   std::vector<int32_t> activated;
 
  private:
-  TempFolder folder_;
   std::shared_ptr<SteerableClock> clock_ = std::make_shared<SteerableClock>();
-  std::unique_ptr<sim::SimulatedPc> pc_;
-  std::unique_ptr<CPortexDriver> driver_;
-  OptionalEntryPoints entryPoints_;
-  std::unique_ptr<CK8Northbridge> northbridge_;
-  std::vector<CpuInfo> records_;
-  std::unique_ptr<SensorHardware> sensors_;
+  IdentifiedMachine machine_;
   ProfileStore store_;
   management::ManagementSettings settings_;
   RefreshObserver views_;  // nothing follows a refresh here

@@ -1,18 +1,9 @@
 #include "tests/engine_monitor/sampler_rig.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <thread>
 
-#include "cpu/identify/identify_processor.h"
-#include "cpu/pstate/pstate_limits.h"
-#include "cpu/sensors/clock_measurement.h"
-#include "cpu/sensors/current_state.h"
-#include "cpu/sensors/delay_calibration.h"
-#include "cpu/sensors/sensor_completion.h"
 #include "hw/pinning.h"
-#include "hw/topology.h"
 
 namespace pacetta::testing {
 
@@ -94,51 +85,22 @@ std::string EnglishText(uint32_t id) {
   }
 }
 
-SamplerRig::SamplerRig(const RigOptions& options) : refreshMs(options.settings.refreshMs) {
-  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  sim::SimulationOptions simulation;
-  simulation.machine = options.machine;
-  simulation.load = options.load;
-  simulation.thermal = options.thermal;
-  simulation.clock = clock;
-  simulation.stateFolder = ::testing::TempDir() + "monitor-" + test->name() + "-" + options.machine;
-  simulation.settingsPath = simulation.stateFolder + "/settings.json";
-  std::string error;
-  pc = sim::SimulatedPc::Create(simulation, error);
-  if (!pc) throw std::runtime_error(options.machine + ": " + error);
-  platform::Platform& view = pc->View();
-  driver = std::make_unique<CPortexDriver>(view);
-  if (driver->Open(0) != 0) throw std::runtime_error("the driver did not open");
-  entryPoints.Resolve(view.entryPoints, view.system);
-  northbridge = std::make_unique<CK8Northbridge>(*driver);
-  sensors = std::make_unique<SensorHardware>(
-      SensorHardware{*driver, view.cpu, entryPoints, northbridge.get()});
-  records.resize(UsableProcessorCount(view.processors));
-  AssignTopology(view, records);
-  PStateHardware pstates{*driver, view.processors, {}};
-  ReadingsCompletion completion(pstates, *sensors);
-  IdentifyContext context{view.processors, view.cpu, *driver, &completion};
-  for (CpuInfo& record : records) IdentifyProcessor(record, context);
-
-  // The start-up calibration: the loop on processor 0, then its clock over its multiplier.
-  CalibrateDelayLoop(view.processors, view.cpu, calibration.cyclesPerPass);
-  PinToProcessor(view.processors, 0);
-  ReadCurrentState(records[0], *sensors);
-  ClockReading reading;
-  MeasureClock(records[0], *sensors, kCalibrationPasses, reading);
-  calibration.busClockMhz =
-      BusClockMhz(reading.clockHz, MultiplierOf(records[0], records[0].currentFid));
-  UnpinThread(view.processors);
-
-  SamplerContext samplerContext{records,     *sensors, view.processors,    stop,
-                                EnglishText, observer, options.idleHelper, options.threadStarter};
+SamplerRig::SamplerRig(const RigOptions& options)
+    : machine({.machine = options.machine,
+               .load = options.load,
+               .thermal = options.thermal,
+               .clock = clock}),
+      calibration(machine.CalibrateAsAtStart()),
+      refreshMs(options.settings.refreshMs) {
+  SamplerContext samplerContext{
+      records,     machine.Sensors(), View().processors,  stop,
+      EnglishText, observer,          options.idleHelper, options.threadStarter};
   sampler = std::make_unique<Sampler>(samplerContext, options.settings, calibration);
 }
 
 SamplerRig::~SamplerRig() {
   stop.Set();
   sampler.reset();
-  if (driver) driver->Close(true);
 }
 
 bool SamplerRig::TimedRefresh(RefreshFlags flags) {

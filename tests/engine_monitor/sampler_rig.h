@@ -9,13 +9,10 @@
 #include <vector>
 
 #include "cpu/cpu_info.h"
-#include "cpu/sensors/sensor_hardware.h"
 #include "engine/monitor/sampler.h"
-#include "engine/sync/manual_reset_event.h"
-#include "hw/k8_northbridge.h"
-#include "hw/optional_entry_points.h"
-#include "hw/portex_driver.h"
 #include "platform/sim/simulated_pc.h"
+#include "testing/identified_machine.h"
+#include "testing/stop_signal.h"
 
 namespace pacetta::testing {
 
@@ -44,17 +41,7 @@ class GangClock final : public sim::SimClock {
   uint64_t generation_ = 0;
 };
 
-// The program's stop signal as the engine sees it.
-class TestStopSignal final : public platform::NamedEvent {
- public:
-  void Set() override { event_.Set(); }
-  void Reset() override { event_.Reset(); }
-  bool IsSet() override { return event_.IsSet(); }
-  bool Wait(std::chrono::milliseconds timeout) override { return event_.Wait(timeout); }
-
- private:
-  ManualResetEvent event_;
-};
+using TestStopSignal = StopSignal;
 
 // Records what a refresh handed on, in order.
 class RecordingObserver final : public RefreshObserver {
@@ -96,15 +83,14 @@ struct SamplerRig {
   bool TimedRefresh(RefreshFlags flags = {});
   // Runs `work` on a thread pinned to processor k (a management thread's place).
   void OnProcessor(uint32_t k, const std::function<void()>& work);
-  platform::Platform& View() { return pc->View(); }
+  platform::Platform& View() { return machine.View(); }
 
   std::shared_ptr<GangClock> clock = std::make_shared<GangClock>();
-  std::unique_ptr<sim::SimulatedPc> pc;
-  std::unique_ptr<CPortexDriver> driver;
-  OptionalEntryPoints entryPoints;
-  std::unique_ptr<CK8Northbridge> northbridge;
-  std::unique_ptr<SensorHardware> sensors;
-  std::vector<CpuInfo> records;
+  IdentifiedMachine machine;
+  // The machine's parts under the names the tests use.
+  sim::SimulatedPc* const pc = &machine.Pc();
+  CPortexDriver* const driver = &machine.Driver();
+  std::vector<CpuInfo>& records = machine.Records();
   Calibration calibration;
   TestStopSignal stop;
   RecordingObserver observer;

@@ -15,25 +15,10 @@
 #include "engine/management/performance_manager.h"
 #include "engine/management/sampler_load_source.h"
 #include "engine/monitor/sampler.h"
-#include "engine/sync/manual_reset_event.h"
-#include "hw/k8_northbridge.h"
-#include "hw/optional_entry_points.h"
-#include "hw/portex_driver.h"
-#include "platform/sim/simulated_pc.h"
-#include "tests/test_support/temp_folder.h"
+#include "testing/identified_machine.h"
+#include "testing/stop_signal.h"
 
 namespace pacetta::testing {
-
-class StopSignal final : public platform::NamedEvent {
- public:
-  void Set() override { event_.Set(); }
-  void Reset() override { event_.Reset(); }
-  bool IsSet() override { return event_.IsSet(); }
-  bool Wait(std::chrono::milliseconds timeout) override { return event_.Wait(timeout); }
-
- private:
-  ManualResetEvent event_;
-};
 
 // Priority requests from the main thread and the management threads, counted.
 class CountingPriorities final : public platform::Priorities {
@@ -99,9 +84,9 @@ class EngineRig {
   management::PerformanceManager& Manager() { return *manager_; }
   Sampler& Monitor() { return *sampler_; }
   ProfileStore& Store() { return store_; }
-  sim::SimulatedPc& Pc() { return *pc_; }
-  unsigned Count() const { return static_cast<unsigned>(records_.size()); }
-  const CpuInfo& Record(unsigned k) const { return records_[k]; }
+  sim::SimulatedPc& Pc() { return machine_.Pc(); }
+  unsigned Count() const { return static_cast<unsigned>(machine_.Records().size()); }
+  const CpuInfo& Record(unsigned k) const { return machine_.Records()[k]; }
   const PState& Row(int32_t row) const { return *store_.Table().Row(row); }
   int32_t LastRow() const { return store_.Table().lastIndex; }
   bool Throttles() const { return throttles_; }
@@ -119,13 +104,7 @@ class EngineRig {
   StopSignal stop;
 
  private:
-  TempFolder folder_;
-  std::unique_ptr<sim::SimulatedPc> pc_;
-  std::unique_ptr<CPortexDriver> driver_;
-  OptionalEntryPoints entryPoints_;
-  std::unique_ptr<CK8Northbridge> northbridge_;
-  std::unique_ptr<SensorHardware> sensors_;
-  std::vector<CpuInfo> records_;
+  IdentifiedMachine machine_;
   ProfileStore store_;
   management::ManagementSettings settings_;
   bool throttles_ = false;
