@@ -100,12 +100,10 @@ bool RunningProgram::Initialise() {
 }
 
 void RunningProgram::LoadSettings() {
-  const CpuInfo& cpu0 = application_.Processors().front();
   const SettingsMachine machine = MachineOf(application_, sensors_);
   const auto names = FixedProfileNames(application_.Strings());
   const SettingsLoadReport report = settings_.Load(platform_.registry, machine, names);
   if (report.damageNotice) frontEnd_.Notice(*report.damageNotice);
-  (void)cpu0;
 }
 
 void RunningProgram::StartEngine() {
