@@ -46,7 +46,8 @@ RunningProgram::RunningProgram(Application& application, MainWindow& window, Fro
       options_(std::move(options)),
       sensors_{application.Driver(), platform_.cpu, application.State().entryPoints,
                application.State().northbridge.get()},
-      settings_(MachineOf(application, sensors_)) {}
+      machine_(MachineOf(application, sensors_)),
+      settings_(machine_) {}
 
 RunningProgram::~RunningProgram() {
   // A program that never shut down in order (start-up failed half-way) still stops its
@@ -100,9 +101,8 @@ bool RunningProgram::Initialise() {
 }
 
 void RunningProgram::LoadSettings() {
-  const SettingsMachine machine = MachineOf(application_, sensors_);
   const auto names = FixedProfileNames(application_.Strings());
-  const SettingsLoadReport report = settings_.Load(platform_.registry, machine, names);
+  const SettingsLoadReport report = settings_.Load(platform_.registry, machine_, names);
   if (report.damageNotice) frontEnd_.Notice(*report.damageNotice);
 }
 
@@ -127,14 +127,10 @@ void RunningProgram::StartEngine() {
   loads_ = std::make_unique<management::SamplerLoadSource>(*sampler_);
 
   management::ManagementHooks hooks;
-  // Text 0 asks for the general notification of an event (the power source changed).
   hooks.infoBalloon = [this](uint32_t title, uint32_t text) {
-    if (text == 0) {
-      Notify(title);
-    } else {
-      ShowBalloon(title, text, BalloonKind::kInformation);
-    }
+    ShowBalloon(title, text, BalloonKind::kInformation);
   };
+  hooks.notification = [this](uint32_t event) { Notify(event); };
   hooks.lastClockMhz = [this](unsigned k) { return sampler_->LastClockMhz(k); };
   manager_ = std::make_unique<management::PerformanceManager>(
       records, settings_.profiles, *loads_,

@@ -78,6 +78,7 @@ class RunningProgram final : public WindowProgram,
   platform::Platform& platform_;
   LifecycleOptions options_;
   SensorHardware sensors_;
+  SettingsMachine machine_;  // read from the processor once, for the load and the defaults
   AppSettings settings_;
   ControlAbilities abilities_;
   Calibration calibration_;

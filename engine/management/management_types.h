@@ -72,6 +72,9 @@ struct ManagementHooks {
   // An information balloon (title and text string numbers); asked only with
   // "ShowInfoBalloons" on.
   std::function<void(uint32_t title, uint32_t text)> infoBalloon;
+  // The general notification of an event (its string number): the event with the profile
+  // and power source in use. Asked only with "ShowInfoBalloons" on.
+  std::function<void(uint32_t event)> notification;
   // A profile became current (operating-system power scheme, tray icon).
   std::function<void(int32_t index)> profileActivated;
   // The sampler's last measured clock of processor k in MHz, for a FID without a

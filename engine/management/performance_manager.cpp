@@ -227,7 +227,9 @@ bool PerformanceManager::OnPowerStatusChange(int32_t acLineStatus, bool initial)
   if (source == powerSource_) return false;
   powerSource_ = source;
   ActivateProfile();
-  if (!initial) Balloon(kStrPowerSourceChanged, 0);
+  if (!initial && settings_.showInfoBalloons && hooks_.notification) {
+    hooks_.notification(kStrPowerSourceChanged);
+  }
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <systemd/sd-bus.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +11,8 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+
+#include "platform/linux/bus_deadline.h"
 
 namespace pacetta::linux_os {
 namespace {
@@ -29,18 +30,6 @@ struct SlotUnref {
 };
 using BusPtr = std::unique_ptr<sd_bus, BusClose>;
 using SlotPtr = std::unique_ptr<sd_bus_slot, SlotUnref>;
-
-// Milliseconds until the bus's next deadline (CLOCK_MONOTONIC microseconds), -1 for none.
-int MillisecondsUntil(uint64_t deadlineUs) {
-  if (deadlineUs == UINT64_MAX) return -1;
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  const uint64_t nowUs =
-      static_cast<uint64_t>(now.tv_sec) * 1'000'000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
-  if (deadlineUs <= nowUs) return 0;
-  const uint64_t ms = (deadlineUs - nowUs + 999) / 1000;
-  return ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
-}
 
 // One connection to the system bus, used only on the watching thread. Calls are
 // asynchronous, so the thread's wait covers every reply and a stop is never held up

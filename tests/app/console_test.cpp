@@ -8,6 +8,7 @@
 #include "app/console/console_front_end.h"
 #include "app/console/console_message_boxes.h"
 #include "app/window_messages.h"
+#include "tests/test_support/captured_output.h"
 
 namespace pacetta {
 namespace {
@@ -16,25 +17,7 @@ using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
 
-// Captures what a FILE* receives.
-class Capture {
- public:
-  Capture() : file_(std::tmpfile()) {}
-  ~Capture() { std::fclose(file_); }
-  Capture(const Capture&) = delete;
-  Capture& operator=(const Capture&) = delete;
-  std::FILE* get() { return file_; }
-  std::string Text() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string text;
-    for (int c; (c = std::fgetc(file_)) != EOF;) text.push_back(static_cast<char>(c));
-    return text;
-  }
-
- private:
-  std::FILE* file_;
-};
+using testing::Capture;
 
 TEST(ConsoleMessageBoxes, ErrorsGoToStandardErrorAndQuestionsTakeTheSafeAnswer) {
   Capture out, err;

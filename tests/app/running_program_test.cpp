@@ -13,6 +13,7 @@
 #include "app/window_messages.h"
 #include "cpu/sensors/temperature.h"
 #include "platform/sim/simulated_pc.h"
+#include "tests/test_support/captured_output.h"
 #include "tests/test_support/temp_folder.h"
 
 namespace pacetta {
@@ -63,16 +64,8 @@ class RunningProgramTest : public ::testing::Test {
     return key ? key->ReadDword(name) : std::nullopt;
   }
 
-  std::string Output() {
-    std::fflush(out_);
-    std::rewind(out_);
-    std::string text;
-    for (int c; (c = std::fgetc(out_)) != EOF;) text.push_back(static_cast<char>(c));
-    return text;
-  }
-
   TempFolder runtime_, folder_;
-  std::FILE* out_ = std::tmpfile();
+  testing::Capture out_;
   ConsoleMessageBoxes boxes_{std::nullopt};
   std::unique_ptr<sim::SimulatedPc> pc_;
   std::unique_ptr<CPortexDriver> driver_;
@@ -80,7 +73,7 @@ class RunningProgramTest : public ::testing::Test {
 };
 
 TEST_F(RunningProgramTest, RequestsAndPowerNoticesAreServedOnTheLoopUntilAnOrderlyClose) {
-  ConsoleFrontEnd frontEnd(out_);
+  ConsoleFrontEnd frontEnd(out_.get());
   MainWindow window(frontEnd);
   ASSERT_TRUE(window.Publish(pc_->View().windows, "Tarvello"));
   RunningProgram program(*application_, window, frontEnd, {folder_.Path()});
@@ -118,7 +111,7 @@ TEST_F(RunningProgramTest, RequestsAndPowerNoticesAreServedOnTheLoopUntilAnOrder
   EXPECT_EQ(answers, expected);
   window.Attach(nullptr);
 
-  const std::string output = Output();
+  const std::string output = out_.Text();
   EXPECT_NE(output.find("| AC power | No management\n"), std::string::npos) << output;
   EXPECT_NE(output.find("| Battery | Maximal performance\n"), std::string::npos) << output;
   // The orderly close saved the settings.
@@ -131,7 +124,7 @@ TEST_F(RunningProgramTest, AnExitWithinTheStartDelayLeavesTheProcessorsUntouched
   const auto before0 = pc_->ProcessorState(0);
   const auto before1 = pc_->ProcessorState(1);
 
-  ConsoleFrontEnd frontEnd(out_);
+  ConsoleFrontEnd frontEnd(out_.get());
   MainWindow window(frontEnd);
   ASSERT_TRUE(window.Publish(pc_->View().windows, "Tarvello"));
   RunningProgram program(*application_, window, frontEnd, {folder_.Path()});
@@ -147,7 +140,7 @@ TEST_F(RunningProgramTest, AnExitWithinTheStartDelayLeavesTheProcessorsUntouched
 
   EXPECT_EQ(pc_->ProcessorState(0), before0);
   EXPECT_EQ(pc_->ProcessorState(1), before1);
-  const std::string output = Output();
+  const std::string output = out_.Text();
   EXPECT_NE(output.find("| AC power | Power saving\n"), std::string::npos) << output;
   EXPECT_TRUE(pc_->Violations().empty());
 }

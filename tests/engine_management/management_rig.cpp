@@ -89,6 +89,7 @@ ManagementRig::ManagementRig(const std::string& machine, management::ManagementS
     log.Add(k, report);
   };
   hooks.infoBalloon = [this](uint32_t title, uint32_t text) { balloons.emplace_back(title, text); };
+  hooks.notification = [this](uint32_t event) { balloons.emplace_back(event, 0); };
   hooks.profileActivated = [this](int32_t index) { activated.push_back(index); };
   manager_ = std::make_unique<management::PerformanceManager>(
       records, store_, *loads_,

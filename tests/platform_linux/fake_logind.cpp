@@ -6,15 +6,18 @@
 #include <sys/eventfd.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <fstream>
 
+#include "platform/linux/bus_deadline.h"
+
 namespace pacetta::testing {
 namespace {
+
+using linux_os::MillisecondsUntil;
 
 constexpr const char* kPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
@@ -50,17 +53,6 @@ std::string ReadLine(int fd) {
     line += c;
   }
   return {};
-}
-
-int MillisecondsUntil(uint64_t deadlineUs) {
-  if (deadlineUs == UINT64_MAX) return -1;
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  const uint64_t nowUs =
-      static_cast<uint64_t>(now.tv_sec) * 1'000'000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
-  if (deadlineUs <= nowUs) return 0;
-  const uint64_t ms = (deadlineUs - nowUs + 999) / 1000;
-  return ms > INT_MAX ? INT_MAX : static_cast<int>(ms);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/sync/manual_reset_event.h"
 #include "platform/linux/power_watch.h"
 #include "tests/platform_linux/fake_logind.h"
 #include "tests/sim_power/notice_recorder.h"
@@ -23,25 +24,6 @@ using testing::NoticeRecorder;
 using testing::PrivateSystemBus;
 
 constexpr int64_t kSecond = 1'000'000'000;
-
-// A one-way signal between threads, waited for with a generous bound.
-class Gate {
- public:
-  void Open() {
-    std::lock_guard lock(mutex_);
-    open_ = true;
-    opened_.notify_all();
-  }
-  bool Wait() {
-    std::unique_lock lock(mutex_);
-    return opened_.wait_for(lock, kBusBound, [&] { return open_; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable opened_;
-  bool open_ = false;
-};
 
 // The machine's power as the tests see it: an empty power-supply folder (a desktop) and
 // a sleep clock the test moves. The thread's own looks are a minute apart unless asked.
@@ -68,13 +50,13 @@ TEST(LogindSleep, TheSleepWaitsForTheListenersAndTheWakeTakesANewLock) {
   PowerRig rig;
   LinuxPower power(rig.Options());
   NoticeRecorder recorder;
-  Gate entered, release;
+  ManualResetEvent entered, release;
   std::atomic<bool> heldOnArrival{false};
   recorder.onNotice = [&](PowerNotice notice) {
     if (notice != PowerNotice::kSuspending) return;
     heldOnArrival = logind.LockHeld(0);
-    entered.Open();
-    release.Wait();
+    entered.Set();
+    release.Wait(kBusBound);
   };
   auto subscription = power.Subscribe(recorder);
   power.PollOnce();  // the sleep clock's baseline
@@ -86,10 +68,10 @@ TEST(LogindSleep, TheSleepWaitsForTheListenersAndTheWakeTakesANewLock) {
   EXPECT_EQ(request.mode, "delay");
 
   logind.AnnounceSleep(true);
-  ASSERT_TRUE(entered.Wait());
+  ASSERT_TRUE(entered.Wait(kBusBound));
   EXPECT_TRUE(heldOnArrival) << "the notice came after the lock was let go";
   EXPECT_TRUE(logind.LockHeld(0)) << "the system may sleep while a listener is busy";
-  release.Open();
+  release.Set();
   EXPECT_TRUE(logind.WaitLockClosed(0));
 
   // An hour asleep; the poll looks only after the wake was announced.
@@ -190,23 +172,23 @@ TEST(LogindSleep, UnsubscribingWhileASleepWaitsForTheListenerDoesNotDeadlock) {
   PowerRig rig;
   LinuxPower power(rig.Options());
   NoticeRecorder recorder;
-  Gate entered, release, dropped;
+  ManualResetEvent entered, release, dropped;
   recorder.onNotice = [&](PowerNotice) {
-    entered.Open();
-    release.Wait();
+    entered.Set();
+    release.Wait(kBusBound);
   };
   auto subscription = power.Subscribe(recorder);
   ASSERT_TRUE(logind.WaitRequests(1));
   logind.AnnounceSleep(true);
-  ASSERT_TRUE(entered.Wait());
+  ASSERT_TRUE(entered.Wait(kBusBound));
 
   std::thread dropper([&] {
     subscription.reset();
-    dropped.Open();
+    dropped.Set();
   });
   EXPECT_TRUE(logind.LockHeld(0));
-  release.Open();
-  EXPECT_TRUE(dropped.Wait());
+  release.Set();
+  EXPECT_TRUE(dropped.Wait(kBusBound));
   dropper.join();
   EXPECT_TRUE(logind.WaitLockClosed(0));
   logind.AnnounceSleep(false);  // nobody listens: no new lock
