@@ -47,6 +47,10 @@ class System {
   // Whether this 32-bit process runs under emulation on a 64-bit system; nullopt when
   // the question cannot be asked (the caller then assumes no emulation).
   virtual std::optional<bool> IsEmulated32On64() = 0;
+  // Whether this process itself runs under emulation of another word size, where the
+  // idle helper cannot do its work. Distinct from the question above, which chooses
+  // the 64-bit driver path.
+  virtual bool RunsUnderEmulation() = 0;
   virtual uint32_t UserDefaultLocale() = 0;
   virtual uint32_t SystemDefaultLocale() = 0;
 };

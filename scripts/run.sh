@@ -6,7 +6,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build"
+# Only what the program runs with: the program, the register helper and the idle helper.
+# The flags are the test command's, so that it builds on what is built here.
+"$root/scripts/build.sh" "$root/build" -DPACETTA_WERROR=ON -- pacetta Portex64 PacettaHLT
 load=(--sim-load='script:idle@4s,full@4s,busy=40@4s;full@3s,idle@5s,busy=70@4s')
 for argument in "$@"; do
   case "$argument" in --sim-load=*) load=() ;; esac

@@ -16,6 +16,9 @@ DesktopFrontEnd::DesktopFrontEnd()
   auto* layout = new QVBoxLayout(&dialog_);
   layout->addWidget(status_);
   layout->addWidget(log_);
+  // A coarse timer may fire up to 5 % early, beyond what the refresh gate tolerates, and
+  // a refresh would be skipped.
+  refreshTimer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] {
     if (window_) window_->OnRefreshTimer();
   });

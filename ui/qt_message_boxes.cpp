@@ -1,6 +1,8 @@
 #include "ui/qt_message_boxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QMetaObject>
 
 namespace pacetta::ui {
 
@@ -10,6 +12,7 @@ using platform::MessageIcon;
 
 MessageAnswer QtMessageBoxes::Show(const std::string& text, const std::string& caption,
                                    MessageIcon icon, MessageButtons buttons) {
+  if (closing_.load()) return platform::SafeAnswer(buttons);
   QMessageBox box;
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text));
@@ -43,7 +46,11 @@ MessageAnswer QtMessageBoxes::Show(const std::string& text, const std::string& c
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
-  switch (box.exec()) {
+  open_ = &box;
+  const int result = box.exec();
+  open_ = nullptr;
+  if (closing_.load()) return platform::SafeAnswer(buttons);
+  switch (result) {
     case QMessageBox::Yes:
       return MessageAnswer::kYes;
     case QMessageBox::No:
@@ -53,6 +60,18 @@ MessageAnswer QtMessageBoxes::Show(const std::string& text, const std::string& c
     default:
       return buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kCancel;
   }
+}
+
+void QtMessageBoxes::RequestClose() {
+  closing_.store(true);
+  // On the GUI thread: the box's own loop runs the request, also when the box opens
+  // only after it was queued (the flag is looked at before a box is shown).
+  QMetaObject::invokeMethod(
+      qApp,
+      [this] {
+        if (open_) open_->reject();
+      },
+      Qt::QueuedConnection);
 }
 
 }  // namespace pacetta::ui

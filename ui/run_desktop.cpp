@@ -16,11 +16,16 @@ int RunDesktop(platform::Platform& platform, int argc, char** argv,
   QApplication::setQuitOnLastWindowClosed(false);
   QtMessageBoxes boxes;
   DesktopFrontEnd frontEnd;
-  closeRequest.Attach([&frontEnd] { frontEnd.RequestClose(); });
+  closeRequest.Attach([&frontEnd, &boxes] {
+    boxes.RequestClose();
+    frontEnd.RequestClose();
+  });
   const int code = RunProgramFlow(
       platform, boxes, frontEnd, commandArguments, restartArguments,
-      [&frontEnd](MainWindow& window) {
+      [&frontEnd, &closeRequest](MainWindow& window) {
         frontEnd.Attach(&window);
+        // A close asked for before the window existed was run with nothing to close.
+        if (closeRequest.Requested()) frontEnd.RequestClose();
         QApplication::exec();
         frontEnd.Attach(nullptr);
       },

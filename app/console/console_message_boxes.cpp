@@ -23,17 +23,6 @@ bool Offers(MessageButtons buttons, MessageAnswer answer) {
   return false;
 }
 
-MessageAnswer SafeAnswer(MessageButtons buttons) {
-  switch (buttons) {
-    case MessageButtons::kOk:
-      return MessageAnswer::kOk;
-    case MessageButtons::kYesNo:
-      return MessageAnswer::kNo;
-    default:
-      return MessageAnswer::kCancel;
-  }
-}
-
 const char* AnswerName(MessageAnswer answer) {
   switch (answer) {
     case MessageAnswer::kOk:
@@ -55,7 +44,7 @@ MessageAnswer ConsoleMessageBoxes::Show(const std::string& text, const std::stri
   const bool problem = icon == MessageIcon::kError || icon == MessageIcon::kExclamation;
   std::FILE* stream = problem ? err_ : out_;
   std::fprintf(stream, "[%s] %s\n", caption.c_str(), text.c_str());
-  MessageAnswer answer = SafeAnswer(buttons);
+  MessageAnswer answer = platform::SafeAnswer(buttons);
   if (answer_ && Offers(buttons, *answer_)) answer = *answer_;
   if (buttons != MessageButtons::kOk)
     std::fprintf(stream, "[%s] -> %s\n", caption.c_str(), AnswerName(answer));

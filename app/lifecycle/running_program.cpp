@@ -10,6 +10,8 @@
 #include "app/strings/format_text.h"
 #include "app/strings/string_ids.h"
 #include "app/window_messages.h"
+#include "cpu/pstate/candidate_list.h"
+#include "cpu/sensors/overheat.h"
 #include "cpu/sensors/temperature.h"
 #include "hw/pinning.h"
 
@@ -26,8 +28,11 @@ SettingsMachine MachineOf(Application& application, SensorHardware& sensors) {
   SettingsMachine machine{cpu0};
   machine.hasTemperatureSensor = HasTemperature(cpu0);
   machine.eistEnabled = EnhancedSpeedStepOn(cpu0, sensors, platform.processors);
-  machine.runsUnderEmulation = application.State().is64BitSystem;
+  machine.runsUnderEmulation = platform.system.RunsUnderEmulation();
   machine.osMajorVersion = platform.system.Version().major;
+  machine.k8MethodLoaded = [&application](uint32_t pstMethod) {
+    for (CpuInfo& record : application.Processors()) ApplyK8FidTable(record, pstMethod);
+  };
   return machine;
 }
 
@@ -104,6 +109,17 @@ void RunningProgram::LoadSettings() {
   const auto names = FixedProfileNames(application_.Strings());
   const SettingsLoadReport report = settings_.Load(platform_.registry, machine_, names);
   if (report.damageNotice) frontEnd_.Notice(*report.damageNotice);
+  if (settings_.management.overheatAlert != 0) ClearStaleOverheat();
+}
+
+void RunningProgram::ClearStaleOverheat() {
+  // Reading the status acknowledges a thermal event logged before the program ran, so
+  // that only heat from now on raises the alert.
+  for (const CpuInfo& record : application_.Processors()) {
+    PinToProcessor(platform_.processors, record.index);
+    ReadOverheat(record, sensors_);
+  }
+  UnpinThread(platform_.processors);
 }
 
 void RunningProgram::StartEngine() {
@@ -174,7 +190,9 @@ void RunningProgram::SuperviseIdleHelpers() {
 }
 
 void RunningProgram::UpdateViews(bool /*redraw*/) {
-  const uint32_t display = sampler_->DisplayProcessor();
+  // Outside a refresh the display processor has moved on: the line names the processor
+  // whose values the texts hold.
+  const uint32_t display = sampler_->ShownProcessor();
   const StringTable& strings = application_.Strings();
   frontEnd_.ShowStatus(FormatStatusLine(display, sampler_->Texts(), sampler_->Sample(display),
                                         Source(), ProfileName(manager_->CurrentIndex()),
@@ -231,6 +249,14 @@ bool RunningProgram::SetProfile(uint32_t wParam, int32_t lParam) {
   if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonProfileChanged);
   UpdateViews(false);
   return true;
+}
+
+bool RunningProgram::DeleteProfile(int32_t index) {
+  if (shutDown_ || !manager_) return false;
+  const bool deleted =
+      manager_->DeleteProfile(index, [this, index] { settings_.ForgetDeletedProfile(index); });
+  if (deleted) UpdateViews(false);
+  return deleted;
 }
 
 PowerSource RunningProgram::Source() const {

@@ -45,6 +45,10 @@ class RunningProgram final : public WindowProgram,
   void Shutdown() override;
 
   const AppSettings& Settings() const { return settings_; }
+  // Deletes custom profile `index` (the profiles page): the management threads are held
+  // while it goes, the selections in use and stored follow, and the profile of the
+  // current power source is activated. False for a fixed or unknown profile.
+  bool DeleteProfile(int32_t index);
 
  private:
   // RefreshObserver.
@@ -56,6 +60,7 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  void ClearStaleOverheat();
   void StartEngine();
   void Refresh(RefreshFlags flags);
   bool SetProfile(uint32_t wParam, int32_t lParam);

@@ -22,6 +22,7 @@ const char* const kProgramUsage =
     "  --sim-load=idle|full|host|script:...  the simulated processors' work\n"
     "  --sim-thermal=ambient=C,rise=C,tau=S  the simulated thermal model\n"
     "  --sim-scenario=FILE     timed AC, battery, suspend and resume events\n"
+    "  --sim-trace=FILE        write every hardware access of the simulated PC to FILE\n"
     "  --sim-affinity=MASK     the processors the simulated process may use\n"
     "  --usage                 this text\n"
     "\n"
@@ -69,6 +70,9 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       options.simScenario = value;
     } else if ((name == "--sim-32bit" || name == "--sim-64bit") && !hasValue) {
       options.sim32Bit = name == "--sim-32bit";
+    } else if (name == "--sim-trace" && hasValue && !value.empty()) {
+      options.simTrace = value;
+      carried = false;  // a restart would empty the file the trace so far is in
     } else if (name == "--sim-affinity" && hasValue) {
       char* end = nullptr;
       const unsigned long long mask = std::strtoull(value.c_str(), &end, 0);

@@ -41,4 +41,11 @@ PStateSettings AppSettings::TransitionSettings() const {
   return settings;
 }
 
+void AppSettings::ForgetDeletedProfile(int32_t index) {
+  ProfileSelection stored{management.profileAc, management.profileDc};
+  AdjustSelectionAfterDelete(stored, index);
+  management.profileAc = stored.ac;
+  management.profileDc = stored.dc;
+}
+
 }  // namespace pacetta

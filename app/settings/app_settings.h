@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -28,6 +29,10 @@ struct SettingsMachine {
   bool proFeaturesLoaded = false;
   // The operating system's major version, which decides the fresh profiles' OS data.
   uint32_t osMajorVersion = 6;
+  // Called on a K8 once "AMDK8.PSTMethod" is known (stored or default), before the
+  // stored performance states are checked: the method chooses every processor's FID
+  // table, and with it the states those rows may hold. Empty: the records stay as they are.
+  std::function<void(uint32_t pstMethod)> k8MethodLoaded = nullptr;
 };
 
 // What the save needs to know about the run.
@@ -278,6 +283,10 @@ struct AppSettings {
 
   // The values the performance-state transitions read.
   PStateSettings TransitionSettings() const;
+  // After custom profile `index` was removed from the store: the stored AC and battery
+  // selection follow it as the one in use does (later indices move down, the removed
+  // one becomes 0), so the next start does not select a wrong profile or none.
+  void ForgetDeletedProfile(int32_t index);
 };
 
 }  // namespace pacetta

@@ -67,6 +67,10 @@ SettingsLoadReport AppSettings::LoadFrom(platform::RegistryKey* key, const Setti
     v.Boolean("AutoAdjustVid", management.autoAdjustVid);
   }
 
+  if (cpu.isK8 && machine.k8MethodLoaded) {
+    machine.k8MethodLoaded(static_cast<uint32_t>(family.k8.pstMethod));
+  }
+
   StoredProfileData stored;
   stored.pstatesData = ReadGroupBytes(key, validity, SettingsGroup::kPStateTable, "PStatesData");
   stored.profileData = ReadGroupBytes(key, validity, SettingsGroup::kProfiles, "ProfileData");

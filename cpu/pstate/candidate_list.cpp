@@ -3,6 +3,7 @@
 #include "cpu/identify/feature_predicates.h"
 #include "cpu/pstate/fid_conversion.h"
 #include "cpu/pstate/k8_fid_path.h"
+#include "cpu/pstate/k8_fid_table.h"
 #include "cpu/pstate/pstate_registers.h"
 #include "hw/pinning.h"
 
@@ -85,6 +86,14 @@ void BuildCandidateList(CpuInfo& cpu, PStateHardware& hardware) {
   } else if (HasOrdinaryStates(cpu)) {
     AddOrdinaryStates(cpu);
   }
+}
+
+void ApplyK8FidTable(CpuInfo& cpu, uint32_t pstMethod) {
+  if (!cpu.isK8) return;
+  SelectK8FidTable(cpu, pstMethod);
+  cpu.candidateCount = 0;
+  cpu.candidates.fill({});
+  if (HasOrdinaryStates(cpu)) AddOrdinaryStates(cpu);
 }
 
 }  // namespace pacetta

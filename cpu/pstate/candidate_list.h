@@ -19,4 +19,9 @@ void BuildCandidateList(CpuInfo& cpu, PStateHardware& hardware);
 // 14, FID 6 needs 18. Every other FID, and every other family, counts as reachable.
 bool CanReachFid(const CpuInfo& cpu, int32_t fid);
 
+// At every settings load: chooses a K8's FID table from "AMDK8.PSTMethod" and rebuilds
+// the candidate list from it, since the table decides which FIDs the list offers (a
+// K8's list needs no register reads). Other families are left as they are.
+void ApplyK8FidTable(CpuInfo& cpu, uint32_t pstMethod);
+
 }  // namespace pacetta

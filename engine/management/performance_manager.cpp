@@ -79,11 +79,12 @@ const ProfileHalf& PerformanceManager::HalfOf(int32_t index) const {
 }
 
 uint32_t PerformanceManager::Publish(
-    const ProfileHalf& half, const std::function<ListPositions(unsigned, ListPositions)>& next) {
+    const ProfileHalf& half, const std::function<ListPositions(unsigned, ListPositions)>& next,
+    bool wake) {
   const DecisionLimits limits{IntervalLimit(half.upIntervalMs, settings_.controlIntervalMs),
                               IntervalLimit(half.downIntervalMs, settings_.controlIntervalMs)};
   publication_.Publish(&half, limits, static_cast<unsigned>(records_.size()), next);
-  if (threads_) threads_->Wake();
+  if (wake && threads_) threads_->Wake();
   return publication_.Generation();
 }
 
@@ -198,16 +199,18 @@ bool PerformanceManager::RestoreDefaultsFor(bool states, bool throttle, bool onE
   const int32_t previousIndex = currentIndex_;
   const ProfileHalf* previousHalf = publication_.Half();
   currentIndex_ = kDefaultsProfileIndex;
-  bool all = false;
-  WithThreadsRunning([&] {
-    const uint32_t generation =
-        Publish(defaults_.Half(OnBattery()), [states, throttle](unsigned, ListPositions now) {
-          if (states) now.state = 0;
-          if (throttle) now.throttle = 0;
-          return now;
-        });
-    all = threads_->WaitSettled(generation, kDefaultsWait);
-  });
+  // Threads held by the start delay or a system suspend stay held: the processors keep
+  // their state until management runs, and then the current profile decides.
+  const bool running = ThreadsRunning();
+  const uint32_t generation = Publish(
+      defaults_.Half(OnBattery()),
+      [states, throttle](unsigned, ListPositions now) {
+        if (states) now.state = 0;
+        if (throttle) now.throttle = 0;
+        return now;
+      },
+      running);
+  const bool all = running && threads_->WaitSettled(generation, kDefaultsWait);
   if (putBack) {
     currentIndex_ = previousIndex;
     if (previousHalf) Publish(*previousHalf, Unchanged);
@@ -247,16 +250,18 @@ void PerformanceManager::OnSuspend() {
     currentIndex_ = switchProfile ? (fastest ? kMaximalPerformanceProfile : kPowerSavingProfile)
                                   : kNoManagementProfile;
     const ProfileHalf& half = HalfOf(currentIndex_);
-    WithThreadsRunning([&] {
-      const uint32_t generation =
-          Publish(half, [&half, switchProfile, fastest](unsigned, ListPositions now) {
-            if (!switchProfile) return now;  // nothing managed: every processor stays
-            if (ManagesThrottle(half)) now.throttle = fastest ? half.lastThrottle : 0;
-            if (ManagesStates(half)) now.state = fastest ? half.lastState : 0;
-            return now;
-          });
-      threads_->WaitSettled(generation, kSuspendWait);
-    });
+    const bool running = ThreadsRunning();
+    const uint32_t generation = Publish(
+        half,
+        [&half, switchProfile, fastest](unsigned, ListPositions now) {
+          if (!switchProfile) return now;  // nothing managed: every processor stays
+          if (ManagesThrottle(half)) now.throttle = fastest ? half.lastThrottle : 0;
+          if (ManagesStates(half)) now.state = fastest ? half.lastState : 0;
+          return now;
+        },
+        running);
+    // Held threads (the start delay) have not touched the processors: nothing to settle.
+    if (running) threads_->WaitSettled(generation, kSuspendWait);
     if (switchProfile && settings_.showInfoBalloons)
       std::this_thread::sleep_for(kSuspendBalloonPause);
   }
@@ -301,15 +306,6 @@ void PerformanceManager::SuspendThreads() {
 void PerformanceManager::ResumeThreads() {
   CancelStartDelay();
   if (threads_) threads_->Resume();
-}
-
-void PerformanceManager::WithThreadsRunning(const std::function<void()>& work) {
-  const auto pending = CancelStartDelay();
-  const bool held = threads_->Suspended();
-  if (held) threads_->Resume();
-  work();
-  if (held) threads_->Suspend();
-  if (pending) ArmStartDelay(*pending);
 }
 
 void PerformanceManager::ArmStartDelay(std::chrono::milliseconds delay) {

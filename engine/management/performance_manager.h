@@ -79,15 +79,18 @@ class PerformanceManager {
   const ProfileHalf& HalfOf(int32_t index) const;
   bool RestoreDefaultsFor(bool states, bool throttle, bool onExit, bool putBack);
   bool OnBattery() const { return powerSource_ == 1; }
-  // Publishes `half`; `next` gives each processor's positions. Wakes the threads.
+  // Publishes `half`; `next` gives each processor's positions. With `wake` running
+  // threads end their control-period wait to apply it at once: only for what must take
+  // effect within a bounded wait (defaults, suspend), since the early period's short
+  // load would count toward the up and down counters.
   uint32_t Publish(const ProfileHalf& half,
-                   const std::function<ListPositions(unsigned, ListPositions)>& next);
+                   const std::function<ListPositions(unsigned, ListPositions)>& next,
+                   bool wake = false);
+  // Whether the threads run now: not held by the start delay or a system suspend.
+  bool ThreadsRunning() const { return threads_ && !threads_->Suspended(); }
   ListPositions StartPositions(const ProfileHalf& half, ListPositions now);
   void ApplyPriorities(bool managed);
   void Balloon(uint32_t title, uint32_t text);
-  // Runs `work` with the threads able to run: suspended ones (the start delay, a system
-  // suspend) are let go for its duration and held again after, the start delay kept.
-  void WithThreadsRunning(const std::function<void()>& work);
   void ArmStartDelay(std::chrono::milliseconds delay);
   // Cancels a pending start delay; returns what was left of it.
   std::optional<std::chrono::milliseconds> CancelStartDelay();

@@ -30,10 +30,10 @@ DisplayTexts FormatDisplayTexts(const CpuSample& display, const SampleMeans& mea
                                 int32_t tempUnits, PowerSource source, const TextLookup& texts) {
   const std::string notAvailable = texts(kTextNotAvailable);
   DisplayTexts out;
-  if (display.clock > 0.0) {
-    const double working =
-        display.throttle >= 0.0 ? display.clock * display.throttle : display.clock;
-    out.clock = Format("%.2lf MHz", working);
+  // The clock shown is the one the core works at, clock x throttle: without a throttle
+  // reading it is not known.
+  if (display.clock > 0.0 && display.throttle >= 0.0) {
+    out.clock = Format("%.2lf MHz", display.clock * display.throttle);
   } else {
     out.clock = notAvailable;
   }

@@ -87,6 +87,7 @@ void Sampler::ShowTheSampledValues() {
   for (uint32_t k = 0; k < count_; ++k) samples[k] = slots_[k].sample;
   means_ = ComputeMeans(std::span(samples).first(count_));
   texts_ = FormatDisplayTexts(display, means_, settings_.tempUnits, powerSource_, context_.texts);
+  shownProcessor_ = displayProcessor_;
   context_.observer.WriteLogRecord();
   if (settings_.runHltOnIdle != 0) context_.observer.SuperviseIdleHelpers();
 }

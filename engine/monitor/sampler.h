@@ -81,6 +81,8 @@ class Sampler {
   const DisplayTexts& Texts() const { return texts_; }
   // Whose values the tray shows next; advances at every refresh.
   uint32_t DisplayProcessor() const { return displayProcessor_; }
+  // Whose values Texts() show: the display processor of the last refresh that sampled.
+  uint32_t ShownProcessor() const { return shownProcessor_; }
   uint32_t ProcessorCount() const { return count_; }
 
  private:
@@ -111,6 +113,7 @@ class Sampler {
   SampleMeans means_;
   DisplayTexts texts_;
   uint32_t displayProcessor_ = 0;
+  uint32_t shownProcessor_ = 0;
   std::function<void(uint32_t)> tail_;
 
   // Last member: the threads are joined before anything they use is destroyed.

@@ -17,6 +17,8 @@ class LinuxSystem : public platform::System {
   // The program is a 64-bit process on a 64-bit system: it takes the 64-bit driver
   // path, as a 32-bit build under emulation would.
   std::optional<bool> IsEmulated32On64() override { return true; }
+  // Linux runs the program and its idle helper natively, built for the same machine.
+  bool RunsUnderEmulation() override { return false; }
   uint32_t UserDefaultLocale() override;
   uint32_t SystemDefaultLocale() override;
 };

@@ -35,6 +35,9 @@ struct SimulationOptions {
   // A power scenario file (`--sim-scenario`): timed plug, unplug, suspend, resume and
   // battery steps, docs/simulated-power.md. Empty = none.
   std::string scenario;
+  // A file for the register trace (`--sim-trace`): every hardware access the program
+  // makes, docs/simulated-trace.md. Empty = none.
+  std::string trace;
   // The machine's time; null = the host's monotonic clock. Tests drive their own.
   std::shared_ptr<SimClock> clock;
 };

@@ -128,6 +128,7 @@ class DriverSystem : public platform::System {
   uint32_t TickCount() override { return 0; }
   platform::OsVersion Version() override { return {6, 1, 7601, platform::kPlatformNt}; }
   std::optional<bool> IsEmulated32On64() override { return true; }
+  bool RunsUnderEmulation() override { return false; }
   uint32_t UserDefaultLocale() override { return 0x409; }
   uint32_t SystemDefaultLocale() override { return 0x409; }
 };

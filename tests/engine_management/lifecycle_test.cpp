@@ -53,21 +53,49 @@ TEST(Shutdown, EndsWhileAPrimaryIsHeldAndItsSecondaryWaits) {
   EXPECT_LE(rig.log.Of(1).size(), seen + 1);  // at most the period under way
 }
 
-TEST(StartDelay, RestoringDefaultsLetsHeldThreadsApplyThemAndHoldsThemAgain) {
+// Held threads (the start delay, a system suspend) are not let go to restore defaults or
+// to switch for a suspend: the processors keep the state they had.
+TEST(StartDelay, HeldThreadsLeaveTheProcessorsAloneForDefaultsAndSuspend) {
   ManagementSettings settings = Fast(600'000);
   settings.defaultsMode = management::kDefaultsCustom;
+  settings.suspendAction = management::kSuspendPowerSaving;
   ManagementRig probe("core2-duo-laptop", settings);
   settings.defaultFid = static_cast<int32_t>(probe.Row(0).fid);
   settings.defaultVid = static_cast<int32_t>(probe.Row(0).vid);
-  ManagementRig rig("core2-duo-laptop", settings);
-  rig.Start(kMaximalPerformanceProfile);
-  ASSERT_TRUE(rig.Manager().ThreadsSuspended());
+  for (const bool exiting : {false, true}) {
+    ManagementRig rig("core2-duo-laptop", settings);
+    rig.Start(kMaximalPerformanceProfile);
+    ASSERT_TRUE(rig.Manager().ThreadsSuspended());
+    const uint32_t startFid = rig.Running(0).fid;
+    ASSERT_NE(startFid, rig.Row(0).fid) << "the test needs defaults that differ from the start";
 
-  EXPECT_TRUE(rig.Manager().RestoreDefaultsOnExit());
-  for (unsigned k = 0; k < rig.Count(); ++k) EXPECT_EQ(rig.Running(k).fid, rig.Row(0).fid) << k;
-  EXPECT_TRUE(rig.Manager().ThreadsSuspended());  // the start delay still holds them
-  EXPECT_EQ(rig.Manager().CurrentIndex(), management::kDefaultsProfileIndex);
-  EXPECT_EQ(rig.Violations(), "");
+    if (exiting) {
+      EXPECT_FALSE(rig.Manager().RestoreDefaultsOnExit()) << "nothing was restored";
+      EXPECT_EQ(rig.Manager().CurrentIndex(), management::kDefaultsProfileIndex);
+    } else {
+      rig.Manager().OnSuspend();
+    }
+    EXPECT_TRUE(rig.Manager().ThreadsSuspended()) << exiting;
+    for (unsigned k = 0; k < rig.Count(); ++k) EXPECT_EQ(rig.Running(k).fid, startFid) << k;
+    EXPECT_TRUE(rig.log.Of(0).empty()) << "no management period ran";
+    rig.Manager().Stop();
+    EXPECT_EQ(rig.Violations(), "");
+  }
+}
+
+// An activation or a change of power source takes effect at the next period: it starts
+// no early, short period whose load would count toward the up and down counters.
+TEST(Activation, WaitsForTheNextControlPeriod) {
+  ManagementSettings settings = Fast();
+  settings.controlIntervalMs = 10'000;
+  ManagementRig rig("k8-x2-laptop", settings);
+  rig.Start(kOnDemandProfile);
+  rig.Manager().Select({kPowerSavingProfile, kMaximalPerformanceProfile});
+  rig.Manager().OnPowerStatusChange(0, false);
+  EXPECT_FALSE(rig.log.WaitFor([](const Reports& r) { return !r[0].empty() || !r[1].empty(); },
+                               std::chrono::seconds(1)))
+      << "a period began before its control interval was over";
+  rig.Manager().Stop();
 }
 
 TEST(DeleteProfile, TheCurrentCustomProfileGivesWayToNoManagementWithDefaultsRestored) {

@@ -83,6 +83,7 @@ class FakeSystem : public platform::System {
   void Sleep(std::chrono::milliseconds duration) override;
   uint32_t TickCount() override { return tick; }
   std::optional<bool> IsEmulated32On64() override;
+  bool RunsUnderEmulation() override { return false; }
 
   bool SetCurrentDirectory(const std::string&) override { return false; }
   bool StartProcess(const std::string&, const std::vector<std::string>&) override { return false; }

@@ -94,6 +94,7 @@ class RigSystem : public platform::System {
   uint32_t TickCount() override { return 0; }
   platform::OsVersion Version() override { return {6, 1, 7601, platform::kPlatformNt}; }
   std::optional<bool> IsEmulated32On64() override { return system64_; }
+  bool RunsUnderEmulation() override { return false; }
   uint32_t UserDefaultLocale() override { return 1033; }
   uint32_t SystemDefaultLocale() override { return 1033; }
 

@@ -243,5 +243,28 @@ TEST(SettingsRoundTrip, TheStoredSelectionIsSavedNotTheOneInUse) {
   EXPECT_EQ(LoadFresh(machine, registry).currentProfileAc, 2);
 }
 
+// Deleting a custom profile moves the stored selection with the profiles: the next start
+// selects the same profiles, and the deleted one's slot falls back to profile 0.
+TEST(SettingsRoundTrip, TheStoredSelectionFollowsADeletedProfile) {
+  Machine machine(AthlonK8RevE());
+  machine.proFeaturesLoaded = true;
+  platform::MemoryRegistry registry;
+  AppSettings settings = LoadFresh(machine, registry);
+  const auto first = settings.profiles.Add("Quiet");
+  const auto second = settings.profiles.Add("Compile");
+  ASSERT_TRUE(first && second);
+  settings.management.profileAc = *second;
+  settings.management.profileDc = *first;
+
+  ASSERT_TRUE(settings.profiles.Delete(*first));
+  settings.ForgetDeletedProfile(*first);
+  SaveAll(settings, machine, registry);
+
+  const AppSettings loaded = LoadFresh(machine, registry);
+  ASSERT_EQ(loaded.profiles.Count(), kFixedProfileCount + 1);
+  EXPECT_EQ(NameOf(*loaded.profiles.At(loaded.management.profileAc)), "Compile");
+  EXPECT_EQ(loaded.management.profileDc, 0);
+}
+
 }  // namespace
 }  // namespace pacetta::settings_test

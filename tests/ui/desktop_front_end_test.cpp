@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
@@ -121,6 +122,35 @@ TEST(DesktopFrontEnd, ACloseRequestFromASignalThreadPostsTheCloseMessage) {
   QTimer::singleShot(60000, [] { QApplication::exit(3); });
   EXPECT_EQ(QApplication::exec(), 0);
   signaller.join();
+}
+
+// The refresh gate skips a tick that comes more than 15 ms early, so the timer must never
+// fire early: a coarse timer may, by up to 5 % of its period.
+TEST(DesktopFrontEnd, TheRefreshTimerNeverFiresEarly) {
+  App();
+  constexpr int kPeriodMs = 1000;
+  constexpr int kTicks = 4;
+  struct TimedProgram final : WindowProgram {
+    void OnPosted(const platform::WindowMessage&) override {}
+    int64_t OnSent(const platform::WindowMessage&) override { return 0; }
+    void OnRefreshTimer() override {
+      intervals.push_back(clock.restart());
+      if (static_cast<int>(intervals.size()) == kTicks) QApplication::exit(0);
+    }
+    void Shutdown() override {}
+    QElapsedTimer clock;
+    std::vector<qint64> intervals;
+  } program;
+  DesktopFrontEnd frontEnd;
+  MainWindow window(frontEnd);
+  window.Attach(&program);
+  frontEnd.Attach(&window);
+  program.clock.start();
+  frontEnd.StartRefreshTimer(std::chrono::milliseconds(kPeriodMs));
+  QTimer::singleShot(60000, [] { QApplication::exit(3); });
+  EXPECT_EQ(QApplication::exec(), 0);
+  frontEnd.StopRefreshTimer();
+  for (const qint64 interval : program.intervals) EXPECT_GE(interval, kPeriodMs - 15);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/sim/driver/driver_hardware.h"
@@ -27,6 +28,13 @@ class DeviceRequests {
 
   // `written`: bytes placed in the output buffer.
   bool Answer(uint32_t code, unsigned processor, const RequestBuffers& buffers, uint32_t& written);
+
+  // For the register trace: the configuration address the data ports use now, and the
+  // physical range a mapping of this device object shows.
+  uint32_t ConfigAddress() const { return configAddress_.load(); }
+  std::optional<PhysicalRange> MappedRange(uint32_t word0, uint32_t word1) const {
+    return mappings_.Range(word0, word1);
+  }
 
  private:
   bool MapMemory(const RequestBuffers& buffers, uint32_t& written);

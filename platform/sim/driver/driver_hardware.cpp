@@ -1,9 +1,22 @@
 #include "platform/sim/driver/driver_hardware.h"
 
-namespace pacetta::sim {
+#include "platform/sim/driver/register_trace.h"
 
-DriverHardware::DriverHardware(const MachineSpec& machine, std::function<uint64_t()> clockNs)
-    : pci_(machine.pciDevices),
+namespace pacetta::sim {
+namespace {
+
+std::function<void(const Violation&)> ReportTo(RegisterTrace* trace) {
+  if (trace == nullptr) return nullptr;
+  return [trace](const Violation& violation) { trace->Note(violation); };
+}
+
+}  // namespace
+
+DriverHardware::DriverHardware(const MachineSpec& machine, std::function<uint64_t()> clockNs,
+                               std::shared_ptr<RegisterTrace> trace)
+    : trace_(std::move(trace)),
+      violations_(ReportTo(trace_.get())),
+      pci_(machine.pciDevices),
       timer_(std::move(clockNs)),
       ports_(pci_, timer_),
       biosArea_(machine.biosArea),

@@ -15,13 +15,17 @@
 
 namespace pacetta::sim {
 
+class RegisterTrace;
+
 // The hardware behind the simulated driver: one register bank per processor, PCI
 // configuration space, the 8254, the BIOS area and control register 4's PCE bit, plus
 // the logs tests read. Every device object of the machine shares one of these.
 class DriverHardware {
  public:
-  // `clockNs`: nanoseconds of the simulated machine (drives the 8254).
-  DriverHardware(const MachineSpec& machine, std::function<uint64_t()> clockNs);
+  // `clockNs`: nanoseconds of the simulated machine (drives the 8254). `trace`: where the
+  // device writes every access and the violations they cause; null = no trace.
+  DriverHardware(const MachineSpec& machine, std::function<uint64_t()> clockNs,
+                 std::shared_ptr<RegisterTrace> trace = nullptr);
   DriverHardware(const DriverHardware&) = delete;
   DriverHardware& operator=(const DriverHardware&) = delete;
 
@@ -51,8 +55,11 @@ class DriverHardware {
 
   ViolationLog& Violations() { return violations_; }
   RequestLog& Requests() { return requests_; }
+  RegisterTrace* Trace() const { return trace_.get(); }
 
  private:
+  // Outlives the violation log, which reports to it.
+  const std::shared_ptr<RegisterTrace> trace_;
   ViolationLog violations_;
   RequestLog requests_;
   std::vector<std::unique_ptr<MsrBank>> banks_;

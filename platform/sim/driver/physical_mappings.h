@@ -8,6 +8,11 @@
 
 namespace pacetta::sim {
 
+struct PhysicalRange {
+  uint64_t address = 0;
+  uint32_t length = 0;
+};
+
 // Physical memory as the simulated driver maps it: only the BIOS area is mappable, and
 // each mapping is a private copy in this process, released by unmap or when the device
 // object goes away.
@@ -23,11 +28,18 @@ class PhysicalMappings {
                                                    uint32_t length);
   // False for a pair that names no mapping of this device.
   bool Unmap(uint32_t word0, uint32_t word1);
+  // The physical range a mapping of this device shows; nullopt for a pair that names none.
+  std::optional<PhysicalRange> Range(uint32_t word0, uint32_t word1) const;
 
  private:
+  struct Copy {
+    PhysicalRange range;
+    std::vector<uint8_t> bytes;
+  };
+
   const std::vector<uint8_t>& bios_;
-  std::mutex mutex_;
-  std::map<uint64_t, std::vector<uint8_t>> copies_;  // keyed by the copy's address
+  mutable std::mutex mutex_;
+  std::map<uint64_t, Copy> copies_;  // keyed by the copy's address
 };
 
 }  // namespace pacetta::sim

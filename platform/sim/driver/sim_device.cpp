@@ -1,6 +1,9 @@
 #include "platform/sim/driver/sim_device.h"
 
+#include <optional>
+
 #include "platform/sim/driver/device_requests.h"
+#include "platform/sim/driver/traced_request.h"
 
 namespace pacetta::sim {
 namespace {
@@ -17,11 +20,17 @@ class SimDevice : public platform::Device {
   bool Control(uint32_t code, const void* in, uint32_t inSize, void* out, uint32_t outSize,
                uint32_t* returned) override {
     const unsigned processor = host_.currentProcessor ? host_.currentProcessor() : 0;
+    const RequestBuffers buffers{in, inSize, out, outSize};
+    std::optional<TracedRequest> traced;
+    if (RegisterTrace* trace = hardware_->Trace()) {
+      traced.emplace(*trace, code, processor, buffers, requests_, services_->Faults());
+    }
     uint32_t written = 0;
     const bool succeeded = !services_->Faults().failingRequests.contains(code) &&
-                           requests_.Answer(code, processor, {in, inSize, out, outSize}, written);
+                           requests_.Answer(code, processor, buffers, written);
     if (returned != nullptr) *returned = succeeded ? written : 0;
     hardware_->Requests().Append({code, processor, succeeded});
+    if (traced) traced->Finish(buffers, succeeded);
     return succeeded;
   }
 

@@ -3,8 +3,9 @@
 namespace pacetta::sim {
 
 SimDriver::SimDriver(const MachineSpec& machine, std::unique_ptr<ServiceStore> store,
-                     SimDriverHost host, SimFaults faults)
-    : hardware_(std::make_shared<DriverHardware>(machine, std::move(host.clockNs))),
+                     SimDriverHost host, SimFaults faults, std::shared_ptr<RegisterTrace> trace)
+    : hardware_(
+          std::make_shared<DriverHardware>(machine, std::move(host.clockNs), std::move(trace))),
       serviceControl_(std::make_shared<ServiceDatabase>(
           std::move(store),
           ServiceHost{host.processId, std::move(host.processAlive), std::move(host.fileExists)},

@@ -28,8 +28,9 @@ struct SimDriverHost {
 // manager over `store`, the device over the machine's hardware.
 class SimDriver {
  public:
+  // `trace`: where every hardware access goes (`--sim-trace`); null = no trace.
   SimDriver(const MachineSpec& machine, std::unique_ptr<ServiceStore> store, SimDriverHost host,
-            SimFaults faults);
+            SimFaults faults, std::shared_ptr<RegisterTrace> trace = nullptr);
 
   platform::ServiceControl& ServiceControl() { return serviceControl_; }
   platform::DeviceIo& DeviceIo() { return deviceIo_; }

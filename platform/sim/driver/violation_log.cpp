@@ -3,6 +3,7 @@
 namespace pacetta::sim {
 
 void ViolationLog::Append(Violation violation) {
+  if (observer_) observer_(violation);
   std::lock_guard lock(mutex_);
   entries_.push_back(std::move(violation));
 }

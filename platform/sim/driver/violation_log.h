@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -18,11 +19,17 @@ struct Violation {
 // Appended to by register models and the device from any thread.
 class ViolationLog {
  public:
+  // `observer` sees every violation as it is appended, on the appending thread (the
+  // register trace puts it on the line of the access that caused it).
+  explicit ViolationLog(std::function<void(const Violation&)> observer = nullptr)
+      : observer_(std::move(observer)) {}
+
   void Append(Violation violation);
   std::vector<Violation> Entries() const;
   void Clear();
 
  private:
+  const std::function<void(const Violation&)> observer_;
   mutable std::mutex mutex_;
   std::vector<Violation> entries_;
 };

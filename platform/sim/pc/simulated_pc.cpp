@@ -15,7 +15,9 @@
 #include "platform/linux/runtime_paths.h"
 #include "platform/linux/socket_windows.h"
 #include "platform/sim/catalogue/catalogue.h"
+#include "platform/sim/driver/register_trace.h"
 #include "platform/sim/driver/sim_driver.h"
+#include "platform/sim/driver/trace_file.h"
 #include "platform/sim/machine/machine_file.h"
 #include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
@@ -50,14 +52,15 @@ std::optional<platform::OsVersion> ParseOs(const std::string& text) {
 class SimulatedMachine final : public SimulatedPc {
  public:
   SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options,
-                   const WorkloadOptions& workload, std::vector<PowerStep> powerScenario)
+                   const WorkloadOptions& workload, std::vector<PowerStep> powerScenario,
+                   std::unique_ptr<TraceFile> traceFile)
       : clock_(options.clock ? options.clock : std::make_shared<HostClock>()),
         machine_(std::move(machine)),
         processors_(machine_),
         cpu_(machine_, processors_),
         system_(machine_, SystemOptions(faults)),
         driver_(machine_, std::make_unique<FileServiceStore>(StateFolder(options)), DriverHost(),
-                faults),
+                faults, Trace(std::move(traceFile))),
         models_(AttachProcessorModels(machine_, driver_.Hardware(), ClockFunction())),
         workload_(machine_, driver_.Hardware(), models_, clock_, workload),
         registry_(options.settingsPath.empty()
@@ -135,6 +138,11 @@ class SimulatedMachine final : public SimulatedPc {
     return host;
   }
 
+  std::shared_ptr<RegisterTrace> Trace(std::unique_ptr<TraceFile> file) const {
+    if (!file) return nullptr;
+    return std::make_shared<RegisterTrace>(std::move(file), ClockFunction(), stderr);
+  }
+
   std::shared_ptr<SimClock> clock_;
   MachineSpec machine_;
   SimProcessors processors_;
@@ -208,8 +216,14 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
     }
     powerScenario = std::move(*scenario.steps);
   }
+  // Opened last, so that a start refused for another reason leaves an earlier trace alone.
+  std::unique_ptr<TraceFile> traceFile;
+  if (!options.trace.empty()) {
+    traceFile = TraceFile::Open(options.trace, error);
+    if (!traceFile) return nullptr;
+  }
   return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options, *workload,
-                                            std::move(powerScenario));
+                                            std::move(powerScenario), std::move(traceFile));
 }
 
 std::string DescribeCatalogue() {
