@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/linux/helper_folder.h"
+
 namespace pacetta::linux_os {
 namespace {
 
@@ -14,20 +16,29 @@ constexpr unsigned kCapSysRawIo = 17;  // linux/capability.h
 
 }  // namespace
 
+std::vector<uid_t> DefaultHelperUsers() {
+  if (geteuid() == 0) return {0};
+  return {0, geteuid()};
+}
+
 std::string HelperConfig::RecordFolder() const {
-  const auto slash = socketPath.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : socketPath.substr(0, slash);
+  return FolderOf(socketPath);
 }
 
 std::string HelperConfig::RecordPath() const {
-  return RecordFolder() + "/" + serviceName + ".service";
+  return RecordFolder() + "/" + RecordName();
+}
+
+std::string HelperSocketPath(const char* configured, uid_t realUser, uid_t effectiveUser) {
+  const bool privileged = effectiveUser == 0 || realUser != effectiveUser;
+  if (privileged || configured == nullptr || *configured == '\0') return kDefaultSocket;
+  return configured;
 }
 
 HelperConfig DefaultHelperConfig() {
   HelperConfig config;
-  const char* configured = std::getenv("PACETTA_PORTEX_SOCKET");
-  config.socketPath = configured && *configured ? configured : kDefaultSocket;
+  // secure_getenv also hides it from a program started with set-user or file capabilities.
+  config.socketPath = HelperSocketPath(secure_getenv("PACETTA_PORTEX_SOCKET"), getuid(), geteuid());
   config.mayStartHelper = HasHardwareAccessRights;
   return config;
 }

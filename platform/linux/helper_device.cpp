@@ -140,7 +140,7 @@ HelperDeviceIo::HelperDeviceIo(HelperConfig config, std::function<unsigned()> cu
 
 std::unique_ptr<platform::Device> HelperDeviceIo::OpenDevice(const std::string& path) {
   if (Lower(path) != Lower("\\\\.\\" + config_.serviceName)) return nullptr;
-  UniqueFd connection = ConnectUnixSocket(config_.socketPath);
+  UniqueFd connection = ConnectToHelper(config_.socketPath, config_.helperUsers);
   if (!connection.Valid()) return nullptr;
   auto device = std::make_unique<HelperDevice>(std::move(connection), currentProcessor_);
   // A helper that refuses this user closes the connection at once; the version request

@@ -61,8 +61,12 @@ bool LaunchHelper(const std::string& binary, const std::string& socketPath,
 
   SpawnActions actions;
   posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), kReadyFd);
+  // Nothing of this program's terminal or pipes: a helper that outlives it must not keep
+  // them open (a reader of this program's output would wait for the helper's end), nor
+  // block on one that nobody reads.
   posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(actions.Get(), 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(actions.Get(), 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
   if (posix_spawn(&pid, binary.c_str(), actions.Get(), nullptr, argv.data(), environment) != 0) {
     return false;

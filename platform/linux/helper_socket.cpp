@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -69,6 +70,25 @@ UniqueFd ConnectUnixSocket(const std::string& path) {
 
 bool UnixSocketAnswers(const std::string& path) {
   return ConnectUnixSocket(path).Valid();
+}
+
+std::optional<SocketPeer> PeerOf(int connection) {
+  ucred credentials{};
+  socklen_t size = sizeof credentials;
+  if (getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) {
+    return std::nullopt;
+  }
+  return SocketPeer{credentials.pid, credentials.uid, credentials.gid};
+}
+
+UniqueFd ConnectToHelper(const std::string& path, const std::vector<uid_t>& users,
+                         SocketPeer* listener) {
+  UniqueFd fd = ConnectUnixSocket(path);
+  if (!fd.Valid()) return fd;
+  const auto peer = PeerOf(fd.Get());
+  if (!peer || std::find(users.begin(), users.end(), peer->uid) == users.end()) return UniqueFd();
+  if (listener) *listener = *peer;
+  return fd;
 }
 
 bool SendAll(int fd, const void* data, size_t size) {

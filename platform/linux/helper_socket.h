@@ -1,7 +1,11 @@
 #pragma once
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 // Socket plumbing shared by the Portex64 helper and its client.
 namespace pacetta::linux_os {
@@ -37,6 +41,21 @@ class UniqueFd {
 UniqueFd ConnectUnixSocket(const std::string& path);
 // True when something accepts connections at `path`.
 bool UnixSocketAnswers(const std::string& path);
+
+// The process at the other end of a connected Unix socket, as the kernel recorded it: for
+// the connecting side, the process that listens.
+struct SocketPeer {
+  pid_t pid = 0;
+  uid_t uid = 0;
+  gid_t gid = 0;
+};
+std::optional<SocketPeer> PeerOf(int connection);
+
+// A connection to the helper at `path`, only when its listener runs as one of `users`:
+// anyone else could have put a socket of their own there, and must not receive a request.
+// `listener`, when given, receives the listener's credentials.
+UniqueFd ConnectToHelper(const std::string& path, const std::vector<uid_t>& users,
+                         SocketPeer* listener = nullptr);
 
 // Writes all of `data`; false on any failure (never raises SIGPIPE).
 bool SendAll(int fd, const void* data, size_t size);

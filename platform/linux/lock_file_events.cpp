@@ -56,9 +56,17 @@ std::unique_ptr<platform::NamedEvent> LockFileEvents::Create(const std::string& 
                                                              bool& alreadyExisted) {
   alreadyExisted = false;
   const std::string path = MachineRuntimeFolder() + "/" + FileNameOf(name) + ".lock";
-  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // The folder is shared by every user: a name planted as a link must not make this
+  // process open, let alone open up, a file elsewhere.
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
-  fchmod(fd, 0666);  // other users must be able to test the lock too
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  // Other users must be able to test the lock too; only a file of this user's is changed.
+  if (status.st_uid == geteuid()) fchmod(fd, 0666);
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const bool held = errno == EWOULDBLOCK;
     close(fd);

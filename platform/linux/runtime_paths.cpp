@@ -15,10 +15,32 @@ std::string MachineRuntimeFolder() {
   return folder;
 }
 
+namespace {
+
+// A folder of this user's alone: a real folder (not a link), owned by the user, that no one
+// else may enter.
+bool PrivateFolder(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+         status.st_uid == getuid() && (status.st_mode & 077) == 0;
+}
+
+}  // namespace
+
 std::string UserRuntimeFolder() {
-  const std::string folder = MachineRuntimeFolder() + "/user-" + std::to_string(getuid());
+  const std::string machine = MachineRuntimeFolder();
+  const std::string folder = machine + "/user-" + std::to_string(getuid());
   mkdir(folder.c_str(), 0700);
-  return folder;
+  if (PrivateFolder(folder)) return folder;
+  // Another user made the name first (the machine folder is shared): this run's sockets
+  // go to a fresh private folder instead, out of that user's reach. A second start then
+  // cannot find this instance's window, which is the lesser harm.
+  return FreshPrivateFolder(folder);
+}
+
+std::string FreshPrivateFolder(const std::string& prefix) {
+  std::string fresh = prefix + "-XXXXXX";
+  return mkdtemp(fresh.data()) != nullptr ? fresh : std::string();
 }
 
 std::string FileNameOf(const std::string& text) {

@@ -52,14 +52,15 @@ class Fd {
 };
 
 std::string SocketPath(const std::string& windowClass, const std::string& caption) {
-  return UserRuntimeFolder() + "/window-" + FileNameOf(windowClass) + "-" + FileNameOf(caption) +
-         ".sock";
+  const std::string folder = UserRuntimeFolder();
+  if (folder.empty()) return {};
+  return folder + "/window-" + FileNameOf(windowClass) + "-" + FileNameOf(caption) + ".sock";
 }
 
 bool FillAddress(const std::string& path, sockaddr_un& address) {
   std::memset(&address, 0, sizeof address);
   address.sun_family = AF_UNIX;
-  if (path.size() >= sizeof address.sun_path) return false;
+  if (path.empty() || path.size() >= sizeof address.sun_path) return false;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
   return true;
 }

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -7,6 +9,7 @@
 #include <thread>
 
 #include "platform/linux/lock_file_events.h"
+#include "platform/linux/runtime_paths.h"
 #include "platform/linux/socket_windows.h"
 #include "tests/test_support/temp_folder.h"
 
@@ -129,6 +132,34 @@ TEST(SocketWindows, ASocketLeftByADeadInstanceDoesNotBlockTheNextOne) {
   EXPECT_FALSE(windows.Find("#32770", "Tarvello"));
   auto published = windows.Publish("#32770", "Tarvello", handler);
   EXPECT_TRUE(published);
+}
+
+// The machine folder is shared by every user: names another user planted there are never
+// followed or trusted.
+TEST(RuntimeFolders, NamesPlantedInTheSharedFolderAreNotFollowedOrTrusted) {
+  testing::TempFolder folder;
+  testing::ScopedEnv env("PACETTA_RUNTIME_DIR", folder.Path());
+  const std::string target = folder.Path() + "/precious";
+  std::ofstream(target) << "secret";
+  ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+  ASSERT_EQ(symlink(target.c_str(), (folder.Path() + "/Global%5CPacettaRunningEvent.lock").c_str()),
+            0);
+  LockFileEvents events;
+  bool existed = false;
+  EXPECT_FALSE(events.Create("Global\\PacettaRunningEvent", existed)) << "a link was followed";
+  struct stat status {};
+  ASSERT_EQ(stat(target.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u) << "the link's target was opened up";
+
+  // A user folder that others may enter (as another user's would be) is not used.
+  const std::string planted = folder.Path() + "/user-" + std::to_string(getuid());
+  ASSERT_EQ(mkdir(planted.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(planted.c_str(), 0777), 0);
+  const std::string used = UserRuntimeFolder();
+  ASSERT_FALSE(used.empty());
+  EXPECT_NE(used, planted);
+  ASSERT_EQ(lstat(used.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0700u);
 }
 
 }  // namespace

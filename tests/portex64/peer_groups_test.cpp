@@ -39,5 +39,33 @@ TEST_F(PeerGroupsTest, AnotherUserOrAGoneProcessLendsNoGroups) {
   EXPECT_FALSE(portex::SupplementaryGroupsOf(44, 1000, proc_.Path()));
 }
 
+TEST(PeerAllowedTest, TheGroupsTheKernelRecordedAtConnectDecideWithoutProc) {
+  portex::HelperOptions options;
+  options.allowUids = {1002};
+  options.group = 4242;
+  constexpr uid_t kHelperUser = 1001;
+  // No such process: nothing can be read about it later, only what the socket says.
+  constexpr pid_t kGone = 0x3FFFFFFF;
+  const std::vector<gid_t> member{27, 4242}, other{27, 100};
+  struct Case {
+    uid_t uid;
+    gid_t gid;
+    std::optional<std::vector<gid_t>> groups;
+    bool allowed;
+  } cases[] = {
+      {0, 0, other, true},              // root
+      {kHelperUser, 100, other, true},  // the helper's own user
+      {1002, 100, other, true},         // an allowed user
+      {1003, 4242, other, true},        // the group as the primary group
+      {1003, 100, member, true},        // ... or a supplementary one
+      {1003, 100, other, false},
+      {1003, 100, std::nullopt, false},  // an old kernel, and the process is gone
+  };
+  for (const Case& c : cases) {
+    const portex::PeerCredentials peer{kGone, c.uid, c.gid, c.groups};
+    EXPECT_EQ(portex::PeerAllowed(peer, options, kHelperUser), c.allowed) << c.uid << " " << c.gid;
+  }
+}
+
 }  // namespace
 }  // namespace pacetta::testing

@@ -60,11 +60,11 @@ TEST_F(HelperRequestsTest, MsrRequestsActOnTheProcessorTheCallerNames) {
   EXPECT_EQ(out[2], 0x0808u);
 
   // Write: index, high half, low half, in the register of that processor only.
-  const uint64_t before = tree_.Msr(0, 0xC0010041);
-  ASSERT_TRUE(Request(*onLast, driver::kWriteMsr, {0xC0010041, 0x00000064, 0x00010A0E}, 3));
-  EXPECT_EQ(tree_.Msr(last, 0xC0010041), 0x00000064'00010A0Eull);
+  const uint64_t before = tree_.Msr(0, 0x199);
+  ASSERT_TRUE(Request(*onLast, driver::kWriteMsr, {0x199, 0x00000001, 0x00000A1E}, 3));
+  EXPECT_EQ(tree_.Msr(last, 0x199), 0x00000001'00000A1Eull);
   if (last != 0) {
-    EXPECT_EQ(tree_.Msr(0, 0xC0010041), before);
+    EXPECT_EQ(tree_.Msr(0, 0x199), before);
   }
 }
 
@@ -106,8 +106,8 @@ TEST_F(HelperRequestsTest, ConfigurationAccessesReachTheSelectedFunction) {
   EXPECT_EQ(out[1], 0xAABBu);
 
   ASSERT_TRUE(SelectConfig(kNode1Misc, 0xE4));
-  ASSERT_TRUE(Request(*device_, driver::kWritePortDword, {0xCFC, 0x0BADF004}, 2));
-  EXPECT_EQ(tree_.Config(kNode1Misc, 0xE4), 0x0BADF004u);
+  ASSERT_TRUE(Request(*device_, driver::kWritePortDword, {0xCFC, 0x0BADF009}, 2));
+  EXPECT_EQ(tree_.Config(kNode1Misc, 0xE4), 0x0BADF009u);
   EXPECT_EQ(tree_.Config(kNode0Misc, 0xE4), 0x12345678u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace pacetta::portex {
@@ -13,12 +14,20 @@ namespace wire = linux_os::helper_wire;
 // the rest must follow within this time or the connection is dropped.
 constexpr std::chrono::milliseconds kFrameTimeout{5000};
 
-bool WaitForFrame(int connection) {
+// False when the connection ends, or stays quiet for `idle` (negative: no limit).
+bool WaitForFrame(int connection, std::chrono::milliseconds idle) {
+  const auto deadline = std::chrono::steady_clock::now() + idle;
   pollfd entry{connection, POLLIN, 0};
   for (;;) {
-    const int ready = poll(&entry, 1, -1);
+    int wait = -1;
+    if (idle.count() >= 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      wait = static_cast<int>(std::max<int64_t>(left.count(), 0));
+    }
+    const int ready = poll(&entry, 1, wait);
     if (ready > 0) return true;
-    if (ready < 0 && errno != EINTR) return false;
+    if (ready == 0 || errno != EINTR) return false;
   }
 }
 
@@ -35,9 +44,15 @@ bool SendAnswer(int connection, const Answer& answer) {
 
 }  // namespace
 
-void ServeConnection(int connection, RequestHandler& handler) {
+void ServeConnection(int connection, RequestHandler& handler,
+                     std::chrono::milliseconds idleTimeout) {
   for (;;) {
-    if (!WaitForFrame(connection)) return;
+    // A program that holds a use waits as long as it runs; a connection that holds none
+    // (a probe, a client that went astray) would only keep a slot from others.
+    const bool idleEnds = idleTimeout.count() > 0 && handler.UsesHeld() == 0;
+    if (!WaitForFrame(connection, idleEnds ? idleTimeout : std::chrono::milliseconds(-1))) {
+      return;
+    }
     wire::RequestHeader header;
     if (!linux_os::ReceiveExact(connection, &header, sizeof header, kFrameTimeout)) return;
     if (header.magic != wire::kMagic || header.inSize > wire::kMaxPayload ||

@@ -139,6 +139,13 @@ bool HardwareFiles::WriteConfig(uint32_t devfn, uint32_t offset, unsigned width,
 }
 
 UniqueFd HardwareFiles::CopyMemory(uint32_t address, uint32_t length) {
+  const std::lock_guard lock(copiesMutex_);
+  const std::pair range{address, length};
+  for (auto it = copies_.begin(); it != copies_.end(); ++it) {
+    if (it->first != range) continue;
+    copies_.splice(copies_.begin(), copies_, it);
+    return UniqueFd(fcntl(it->second.Get(), F_DUPFD_CLOEXEC, 0));
+  }
   UniqueFd source(open(options_.memFile.c_str(), O_RDONLY | O_CLOEXEC));
   if (!source.Valid()) return UniqueFd();
   std::vector<char> bytes(length);
@@ -147,9 +154,15 @@ UniqueFd HardwareFiles::CopyMemory(uint32_t address, uint32_t length) {
   }
   UniqueFd copy(memfd_create("Portex64-memory", MFD_CLOEXEC | MFD_ALLOW_SEALING));
   if (!copy.Valid() || !WriteAt(copy.Get(), bytes.data(), bytes.size(), 0)) return UniqueFd();
-  // The client maps it shared and read-only; the seals keep anyone from changing it.
-  fcntl(copy.Get(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);
-  return copy;
+  // The clients map it shared and read-only; the seals keep anyone from changing it.
+  if (fcntl(copy.Get(), F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) !=
+      0) {
+    return UniqueFd();
+  }
+  UniqueFd answer(fcntl(copy.Get(), F_DUPFD_CLOEXEC, 0));
+  copies_.emplace_front(range, std::move(copy));
+  if (copies_.size() > kCopiedRanges) copies_.pop_back();
+  return answer;
 }
 
 }  // namespace pacetta::portex

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -38,7 +39,10 @@ class HardwareFiles {
   std::string ConfigPath(uint32_t devfn) const;
 
   // A sealed memory file holding a copy of physical memory [address, address + length).
+  // One copy per range serves every request for it (the BIOS area does not change while
+  // the machine runs); the most recent kCopiedRanges ranges are kept.
   UniqueFd CopyMemory(uint32_t address, uint32_t length);
+  static constexpr size_t kCopiedRanges = 8;
 
  private:
   int MsrFile(unsigned cpu);
@@ -49,6 +53,8 @@ class HardwareFiles {
   UniqueFd portFile_;
   bool portIsDevice_ = false;
   bool widePortsGranted_ = false;
+  std::mutex copiesMutex_;
+  std::list<std::pair<std::pair<uint32_t, uint32_t>, UniqueFd>> copies_;  // newest first
 };
 
 }  // namespace pacetta::portex

@@ -13,7 +13,10 @@ const char* const kHelperUsage =
     "  --allow-uid=UID    this user may connect too (repeatable)\n"
     "  --foreground       stay in the foreground\n"
     "  --ready-fd=N       write one byte to descriptor N once listening\n"
-    "  --max-clients=N    connections served at once (default 32)\n"
+    "  --max-clients=N    connections served at once (default 32, one kept for root)\n"
+    "  --max-per-user=N   connections of one user other than root (default 8)\n"
+    "  --idle-timeout=S   close a connection that holds no use after S seconds\n"
+    "                     without a request (default 60, 0 = never)\n"
     "  --msr-dir=DIR      processor registers as DIR/<n>/msr (default /dev/cpu)\n"
     "  --port-file=FILE   I/O ports (default /dev/port)\n"
     "  --mem-file=FILE    physical memory (default /dev/mem)\n"
@@ -72,15 +75,19 @@ std::optional<HelperOptions> ParseHelperOptions(const std::vector<std::string>& 
         error = "unknown group: " + value;
         return std::nullopt;
       }
-    } else if (name == "--allow-uid" || name == "--ready-fd" || name == "--max-clients") {
+    } else if (name == "--allow-uid" || name == "--ready-fd" || name == "--max-clients" ||
+               name == "--max-per-user" || name == "--idle-timeout") {
       const auto number = Number(value);
-      if (!number || *number > 0x7FFFFFFFul || (name == "--max-clients" && *number == 0)) {
+      const bool positive = name == "--max-clients" || name == "--max-per-user";
+      if (!number || *number > 0x7FFFFFFFul || (positive && *number == 0)) {
         error = "bad number: " + argument;
         return std::nullopt;
       }
       if (name == "--allow-uid") options.allowUids.push_back(static_cast<uid_t>(*number));
       if (name == "--ready-fd") options.readyFd = static_cast<int>(*number);
       if (name == "--max-clients") options.maxClients = static_cast<unsigned>(*number);
+      if (name == "--max-per-user") options.maxPerUser = static_cast<unsigned>(*number);
+      if (name == "--idle-timeout") options.idleTimeoutSeconds = static_cast<unsigned>(*number);
     } else {
       error = "unknown option: " + argument;
       return std::nullopt;

@@ -18,8 +18,12 @@ struct HelperOptions {
   std::vector<uid_t> allowUids;                 // besides root
   std::optional<gid_t> group;                   // members may connect too
   bool foreground = false;
-  int readyFd = -1;  // gets one byte once the socket listens
-  unsigned maxClients = 32;
+  int readyFd = -1;          // gets one byte once the socket listens
+  unsigned maxClients = 32;  // one of them kept for root
+  unsigned maxPerUser = 8;   // connections of one user other than root
+  // A connection that holds no use of the driver is closed after this long without a
+  // request; 0 = never.
+  unsigned idleTimeoutSeconds = 60;
 
   bool UsesRealMsrDevices() const { return msrDir == "/dev/cpu"; }
 };

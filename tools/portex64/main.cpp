@@ -1,6 +1,7 @@
 // Portex64: the hardware-access helper of the program. It answers the I/O driver's
 // requests over a local socket for the users allowed to reach it, and only for the
 // registers, ports, PCI functions and memory the program's features use.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -15,19 +16,26 @@
 #include "tools/portex64/helper_options.h"
 #include "tools/portex64/msr_module.h"
 #include "tools/portex64/server.h"
+#include "tools/portex64/service_notify.h"
 
 namespace {
 
 using namespace pacetta::portex;
 
 // Leaves the caller's session and process: the process that started the helper gets its
-// child back at once, and the helper is nobody's child afterwards.
+// child back at once, and the helper is nobody's child afterwards. Nor does it keep the
+// caller's terminal or pipes: whoever reads them would wait for the helper's end, and
+// one that nobody reads would block it.
 bool Detach() {
   const pid_t child = fork();
   if (child < 0) return false;
   if (child > 0) _exit(0);
   setsid();
   [[maybe_unused]] const int changed = chdir("/");
+  const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+  if (null < 0) return false;
+  for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null, stream);
+  if (null > STDERR_FILENO) close(null);
   return true;
 }
 
@@ -69,7 +77,7 @@ int main(int argc, char** argv) {
   UseCounter uses;
   HelperContext context{hardware, uses, 0, owner, getuid(), {}};
   Server server(*options, context);
-  if (!server.Listen(error)) {
+  if (!server.Bind(error)) {
     std::fprintf(stderr, "Portex64: %s\n", error.c_str());
     return 1;
   }
@@ -83,7 +91,12 @@ int main(int argc, char** argv) {
   if (context.processorControlPort != 0) {
     hardware.GrantWidePortAccess(context.processorControlPort, 4);
   }
+  if (!server.Listen(error)) {
+    std::fprintf(stderr, "Portex64: %s\n", error.c_str());
+    return 1;
+  }
   ReportReady(*options);
+  NotifyServiceReady();  // a Type=notify unit starts only now
   server.Run(signalFd.Get());
   return 0;
 }

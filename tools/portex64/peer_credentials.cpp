@@ -3,18 +3,38 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
+#include "platform/linux/helper_socket.h"
+
 namespace pacetta::portex {
 
-std::optional<PeerCredentials> CredentialsOf(int connection) {
-  ucred credentials{};
-  socklen_t size = sizeof credentials;
-  if (getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) {
-    return std::nullopt;
+namespace {
+
+// The groups the peer had when it connected (SO_PEERGROUPS); null when the kernel does
+// not know the option.
+std::optional<std::vector<gid_t>> PeerGroups(int connection) {
+  std::vector<gid_t> groups(64);
+  for (;;) {
+    socklen_t size = static_cast<socklen_t>(groups.size() * sizeof(gid_t));
+    if (getsockopt(connection, SOL_SOCKET, SO_PEERGROUPS, groups.data(), &size) == 0) {
+      groups.resize(size / sizeof(gid_t));
+      return groups;
+    }
+    // Too small a buffer: the size needed is in `size`.
+    if (errno != ERANGE || size <= groups.size() * sizeof(gid_t)) return std::nullopt;
+    groups.resize(size / sizeof(gid_t));
   }
-  return PeerCredentials{credentials.pid, credentials.uid, credentials.gid};
+}
+
+}  // namespace
+
+std::optional<PeerCredentials> CredentialsOf(int connection) {
+  const auto peer = linux_os::PeerOf(connection);
+  if (!peer) return std::nullopt;
+  return PeerCredentials{peer->pid, peer->uid, peer->gid, PeerGroups(connection)};
 }
 
 std::optional<std::vector<gid_t>> SupplementaryGroupsOf(pid_t pid, uid_t uid,
@@ -40,13 +60,13 @@ std::optional<std::vector<gid_t>> SupplementaryGroupsOf(pid_t pid, uid_t uid,
   return groups;
 }
 
-bool PeerAllowed(const PeerCredentials& peer, const HelperOptions& options) {
-  if (peer.uid == 0) return true;
+bool PeerAllowed(const PeerCredentials& peer, const HelperOptions& options, uid_t helperUser) {
+  if (peer.uid == 0 || peer.uid == helperUser) return true;
   const auto& uids = options.allowUids;
   if (std::find(uids.begin(), uids.end(), peer.uid) != uids.end()) return true;
   if (!options.group) return false;
   if (peer.gid == *options.group) return true;
-  const auto groups = SupplementaryGroupsOf(peer.pid, peer.uid);
+  const auto groups = peer.groups ? peer.groups : SupplementaryGroupsOf(peer.pid, peer.uid);
   return groups && std::find(groups->begin(), groups->end(), *options.group) != groups->end();
 }
 

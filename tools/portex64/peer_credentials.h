@@ -14,17 +14,20 @@ struct PeerCredentials {
   pid_t pid = 0;
   uid_t uid = 0;
   gid_t gid = 0;
+  // The supplementary groups, null where the kernel cannot tell them (before 4.13).
+  std::optional<std::vector<gid_t>> groups;
 };
 
 std::optional<PeerCredentials> CredentialsOf(int connection);
 
 // The supplementary groups of `pid`, from the "Groups:" line of <procRoot>/<pid>/status;
 // null when the process is gone or its effective user is no longer `uid` (the number
-// was reused by another process).
+// was reused by another process). Only for kernels that cannot tell a peer's groups.
 std::optional<std::vector<gid_t>> SupplementaryGroupsOf(pid_t pid, uid_t uid,
                                                         const std::string& procRoot = "/proc");
 
-// Root, an allowed user, or a member of the allowed group (primary or supplementary).
-bool PeerAllowed(const PeerCredentials& peer, const HelperOptions& options);
+// Root, the helper's own user, an allowed user, or a member of the allowed group
+// (primary or supplementary).
+bool PeerAllowed(const PeerCredentials& peer, const HelperOptions& options, uid_t helperUser);
 
 }  // namespace pacetta::portex

@@ -111,8 +111,10 @@ bool RequestHandler::ConfigData(uint32_t port, unsigned width, bool write, uint3
   const uint32_t devfn = (configAddress_ >> 8) & 0xFF;
   const uint32_t reg = (configAddress_ & 0xFC) + offset;
   if (write) {
-    return PciWriteAllowed(configAddress_, offset, width) &&
-           context_.hardware.WriteConfig(devfn, reg, width, value);
+    const auto mask = PciWriteMask(configAddress_, offset, width);
+    uint32_t current = 0;
+    return mask && context_.hardware.ReadConfig(devfn, reg, width, current) &&
+           mask->Permits(current, value) && context_.hardware.WriteConfig(devfn, reg, width, value);
   }
   return PciReadAllowed(configAddress_, offset, width) &&
          context_.hardware.ReadConfig(devfn, reg, width, value);
@@ -125,6 +127,7 @@ Answer RequestHandler::ReadPort(unsigned width, const uint32_t* words) {
   bool ok = false;
   switch (RoutePortAccess(port, width, false, 0, context_.processorControlPort)) {
     case PortRoute::kDirect:
+    case PortRoute::kProcessorControl:
       ok = context_.hardware.ReadPort(port, width, value);
       break;
     case PortRoute::kConfigAddress:
@@ -150,6 +153,13 @@ Answer RequestHandler::WritePort(unsigned width, const uint32_t* words) {
     case PortRoute::kDirect:
       ok = context_.hardware.WritePort(port, width, value);
       break;
+    case PortRoute::kProcessorControl: {
+      uint32_t current = 0;
+      ok = context_.hardware.ReadPort(port, width, current) &&
+           ProcessorControlWriteMask().Permits(current, value) &&
+           context_.hardware.WritePort(port, width, value);
+      break;
+    }
     case PortRoute::kConfigAddress:
       // An address outside the allowed functions selects nothing: later data accesses
       // of this connection fail until a good address is written.
@@ -183,9 +193,13 @@ Answer RequestHandler::ReadMsr(unsigned processor, const uint32_t* words) {
   return Words<3>({words[0], static_cast<uint32_t>(value >> 32), static_cast<uint32_t>(value)});
 }
 
+// Bits outside the register's mask must keep the value the register holds now.
 Answer RequestHandler::WriteMsr(unsigned processor, const uint32_t* words) {
   const uint64_t value = uint64_t{words[1]} << 32 | words[2];
-  if (!MsrWriteAllowed(words[0]) || !context_.hardware.WriteMsr(processor, words[0], value)) {
+  const auto mask = MsrWriteMask(words[0]);
+  uint64_t current = 0;
+  if (!mask || !context_.hardware.ReadMsr(processor, words[0], current) ||
+      !mask->Permits(current, value) || !context_.hardware.WriteMsr(processor, words[0], value)) {
     return {};
   }
   return Words<3>({words[0], words[1], words[2]});

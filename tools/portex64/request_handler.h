@@ -29,6 +29,8 @@ class RequestHandler {
   RequestHandler& operator=(const RequestHandler&) = delete;
 
   Answer Handle(const linux_os::helper_wire::RequestHeader& header, const uint8_t* in);
+  // The uses of the driver this connection holds.
+  uint32_t UsesHeld() const { return uses_; }
   // Ends the helper; called after the answer that accepted the stop has gone out, so
   // that the shutdown cannot cut it off.
   void EndHelper();

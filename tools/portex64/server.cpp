@@ -1,5 +1,6 @@
 #include "tools/portex64/server.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
@@ -9,25 +10,26 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/linux/helper_folder.h"
 #include "tools/portex64/client_session.h"
 #include "tools/portex64/peer_credentials.h"
 
 namespace pacetta::portex {
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
+// The socket's mode: owner only, the group's members too, or everyone when extra users
+// are named (they share no group), in which case the peer check alone decides.
+mode_t SocketMode(const HelperOptions& options) {
+  if (!options.allowUids.empty()) return 0666;
+  return options.group ? 0660 : 0600;
 }
 
 }  // namespace
 
 Server::Server(const HelperOptions& options, HelperContext& context)
-    : options_(options), context_(context) {
+    : options_(options), context_(context), self_(geteuid()), refusals_(STDERR_FILENO) {
   context_.requestStop = [this] { RequestStop(); };
 }
 
@@ -36,27 +38,37 @@ Server::~Server() {
   context_.requestStop = nullptr;
 }
 
-bool Server::Listen(std::string& error) {
+bool Server::Bind(std::string& error) {
   const std::string& path = options_.socketPath;
   sockaddr_un address{};
-  if (path.empty() || path.size() >= sizeof address.sun_path) {
-    error = "socket path too long: " + path;
+  socketName_ = linux_os::NameOf(path);
+  if (path.empty() || path.size() >= sizeof address.sun_path || socketName_.empty()) {
+    error = "bad socket path: " + path;
     return false;
   }
+  // Everything below acts on names inside this open folder, never on a path that
+  // someone could point elsewhere in between.
+  folder_ = linux_os::OpenTrustedFolder(linux_os::FolderOf(path), self_, true, error);
+  if (!folder_.Valid()) return false;
+  const char* name = socketName_.c_str();
+  const std::string reachable = linux_os::PathInFolder(folder_.Get(), socketName_);
   struct stat info {};
-  if (lstat(path.c_str(), &info) == 0) {
+  if (fstatat(folder_.Get(), name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
     if (!S_ISSOCK(info.st_mode)) {
       error = "not a socket: " + path;
       return false;
     }
-    if (linux_os::UnixSocketAnswers(path)) {
+    if (linux_os::UnixSocketAnswers(reachable)) {
       error = "a helper is already running at " + path;
       return false;
     }
-    unlink(path.c_str());  // left behind by a helper that did not end in order
+    unlinkat(folder_.Get(), name, 0);  // left behind by a helper that did not end in order
   }
-  mkdir(FolderOf(path).c_str(), 0755);
 
+  if (reachable.size() >= sizeof address.sun_path) {
+    error = "socket name too long: " + path;
+    return false;
+  }
   wake_.Reset(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   listener_.Reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!wake_.Valid() || !listener_.Valid()) {
@@ -64,26 +76,32 @@ bool Server::Listen(std::string& error) {
     return false;
   }
   address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  // Created owner-only, then opened exactly as far as the options say: no moment in which
-  // anyone else could connect.
-  const mode_t previous = umask(0177);
+  std::memcpy(address.sun_path, reachable.c_str(), reachable.size() + 1);
+  // Born with its final mode, whatever umask the helper was given. Nobody can connect
+  // before Listen, so the group below is set before anyone could use the mode.
+  const mode_t mode = SocketMode(options_);
+  const mode_t previous = umask(~mode & 0777);
   const int bound = bind(listener_.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
   umask(previous);
-  if (bound != 0 || listen(listener_.Get(), 16) != 0) {
+  if (bound != 0) {
     error = "cannot listen at " + path + ": " + std::strerror(errno);
     return false;
   }
-  // The file mode is a first fence; the peer check at accept is the one that counts.
-  // Extra users have no group to share, so their socket is open to all and the check
-  // alone decides.
-  mode_t mode = 0600;
-  if (options_.group && chown(path.c_str(), static_cast<uid_t>(-1), *options_.group) == 0) {
-    mode = 0660;
+  if (options_.group && mode == 0660 &&
+      fchownat(folder_.Get(), name, static_cast<uid_t>(-1), *options_.group, AT_SYMLINK_NOFOLLOW) !=
+          0) {
+    // The helper may not give its socket to that group: then it stays its owner's alone.
+    fchmodat(folder_.Get(), name, 0600, 0);
   }
-  if (!options_.allowUids.empty()) mode = 0666;
-  chmod(path.c_str(), mode);
-  if (stat(path.c_str(), &info) == 0) socketInode_ = info.st_ino;
+  if (fstatat(folder_.Get(), name, &info, AT_SYMLINK_NOFOLLOW) == 0) socketInode_ = info.st_ino;
+  return true;
+}
+
+bool Server::Listen(std::string& error) {
+  if (listen(listener_.Get(), 16) != 0) {
+    error = "cannot listen at " + options_.socketPath + ": " + std::strerror(errno);
+    return false;
+  }
   return true;
 }
 
@@ -120,25 +138,41 @@ void Server::Accept() {
   UniqueFd fd(accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
   if (!fd.Valid()) return;
   const auto peer = CredentialsOf(fd.Get());
-  if (!peer || !PeerAllowed(*peer, options_)) {
-    std::fprintf(stderr, "Portex64: refused a connection of user %d\n",
-                 peer ? static_cast<int>(peer->uid) : -1);
+  if (!peer || !PeerAllowed(*peer, options_, self_)) {
+    refusals_.Refused("refused a connection of user " +
+                      (peer ? std::to_string(peer->uid) : std::string("unknown")));
     return;
   }
   Reap();
-  if (connections_.size() >= options_.maxClients) return;
+  if (!SlotFree(peer->uid)) {
+    refusals_.Refused("refused a connection of user " + std::to_string(peer->uid) +
+                      ": no free connection");
+    return;
+  }
   auto connection = std::make_unique<Connection>();
   connection->fd = std::move(fd);
+  connection->uid = peer->uid;
   Connection* raw = connection.get();
-  raw->thread = std::thread([this, raw, peer = *peer] {
+  const std::chrono::seconds idle(options_.idleTimeoutSeconds);
+  raw->thread = std::thread([this, raw, idle, peer = *peer] {
     {
       RequestHandler handler(context_, peer);
-      ServeConnection(raw->fd.Get(), handler);
+      ServeConnection(raw->fd.Get(), handler, idle);
     }  // the connection's uses are given back here, before it counts as done
     raw->done = true;
     Wake();
   });
   connections_.push_back(std::move(connection));
+}
+
+// Root always finds the last connection free; no other user can hold more than its share.
+bool Server::SlotFree(uid_t uid) const {
+  const size_t total = connections_.size();
+  if (uid == 0) return total < options_.maxClients;
+  if (total + 1 >= options_.maxClients) return false;
+  size_t own = 0;
+  for (const auto& connection : connections_) own += connection->uid == uid ? 1 : 0;
+  return own < options_.maxPerUser;
 }
 
 void Server::Reap() {
@@ -157,8 +191,10 @@ void Server::ShutDown() {
     listener_.Reset();
     // Only the socket this helper made: another helper may have taken the path since.
     struct stat info {};
-    if (stat(options_.socketPath.c_str(), &info) == 0 && info.st_ino == socketInode_) {
-      unlink(options_.socketPath.c_str());
+    const char* name = socketName_.c_str();
+    if (fstatat(folder_.Get(), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        info.st_ino == socketInode_) {
+      unlinkat(folder_.Get(), name, 0);
     }
   }
   for (auto& connection : connections_) shutdown(connection->fd.Get(), SHUT_RDWR);

@@ -107,7 +107,10 @@ class SimulatedMachine final : public SimulatedPc {
  private:
   std::string StateFolder(const SimulationOptions& options) const {
     if (!options.stateFolder.empty()) return options.stateFolder;
-    return linux_os::UserRuntimeFolder() + "/sim-" + linux_os::FileNameOf(machine_.name);
+    const std::string user = linux_os::UserRuntimeFolder();
+    // Without a private folder the machine's state stays in a fresh one of this run.
+    if (user.empty()) return linux_os::FreshPrivateFolder("/tmp/pacetta-sim");
+    return user + "/sim-" + linux_os::FileNameOf(machine_.name);
   }
 
   SimSystemOptions SystemOptions(const SimFaults& faults) const {
