@@ -1,32 +1,31 @@
 #include "ui/desktop_front_end.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMetaObject>
-#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
 
 #include "platform/instance.h"
+#include "ui/pages/page_catalogue.h"
 
 namespace pacetta::ui {
+namespace {
 
-DesktopFrontEnd::DesktopFrontEnd()
-    : status_(new QLabel(&dialog_)), log_(new QPlainTextEdit(&dialog_)) {
-  dialog_.setObjectName("MainWindow");
-  status_->setObjectName("Status");
-  log_->setReadOnly(true);
-  auto* layout = new QVBoxLayout(&dialog_);
-  layout->addWidget(status_);
-  layout->addWidget(log_);
+void PrintLine(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+DesktopFrontEnd::DesktopFrontEnd(std::vector<PageRegistration> pages, WindowOptions options)
+    : pages_(pages.empty() ? BuiltInPages() : std::move(pages)), options_(std::move(options)) {
   // A coarse timer may fire up to 5 % early, beyond what the refresh gate tolerates, and
   // a refresh would be skipped.
   refreshTimer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&refreshTimer_, &QTimer::timeout, this, [this] {
     if (window_) window_->OnRefreshTimer();
-  });
-  dialog_.resize(560, 360);
-  // Closing the window ends the program in order, as the close message does.
-  QObject::connect(&dialog_, &QDialog::rejected, this, [this] {
-    visible_ = false;
-    if (window_) window_->OnPosted({platform::kWmClose, 0, 0});
   });
 }
 
@@ -45,27 +44,48 @@ void DesktopFrontEnd::Quit() {
   QApplication::quit();
 }
 
+void DesktopFrontEnd::ProgramReady(DesktopModel& model) {
+  dialog_ = std::make_unique<MainDialog>(model, pages_, options_);
+  if (!caption_.empty()) dialog_->setWindowTitle(QString::fromStdString(caption_));
+  dialog_->installEventFilter(this);
+  if (windowBuilt_) windowBuilt_(*dialog_, model);
+}
+
+void DesktopFrontEnd::ProgramEnding() {
+  if (dialog_) dialog_->End();
+}
+
+bool DesktopFrontEnd::eventFilter(QObject* watched, QEvent* event) {
+  // Asked from other threads (a second instance's question): kept as a flag.
+  if (watched == dialog_.get()) {
+    if (event->type() == QEvent::Show) visible_ = true;
+    if (event->type() == QEvent::Hide) visible_ = false;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 void DesktopFrontEnd::ShowWindow() {
-  dialog_.show();
-  visible_ = true;
-}
-
-void DesktopFrontEnd::BringToForeground() {
-  dialog_.raise();
-  dialog_.activateWindow();
-}
-
-void DesktopFrontEnd::SetCaption(const std::string& caption) {
-  dialog_.setWindowTitle(QString::fromStdString(caption));
-}
-
-void DesktopFrontEnd::Notice(const std::string& line) {
-  log_->appendPlainText(QString::fromStdString(line));
+  if (dialog_) dialog_->ShowWindow();
 }
 
 void DesktopFrontEnd::HideWindow() {
-  dialog_.hide();
-  visible_ = false;
+  if (dialog_) dialog_->hide();
+}
+
+void DesktopFrontEnd::BringToForeground() {
+  if (!dialog_) return;
+  if (dialog_->isMinimized()) dialog_->showNormal();
+  dialog_->raise();
+  dialog_->activateWindow();
+}
+
+void DesktopFrontEnd::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  if (dialog_) dialog_->setWindowTitle(QString::fromStdString(caption));
+}
+
+void DesktopFrontEnd::Notice(const std::string& line) {
+  PrintLine(line);
 }
 
 void DesktopFrontEnd::StartRefreshTimer(std::chrono::milliseconds period) {
@@ -78,18 +98,21 @@ void DesktopFrontEnd::StopRefreshTimer() {
 
 void DesktopFrontEnd::ShowBalloon(const std::string& title, const std::string& text,
                                   BalloonKind /*kind*/, std::chrono::milliseconds /*timeout*/) {
-  // Until the tray shows balloons, they are lines of the window.
-  log_->appendPlainText(QString::fromStdString(title + ": " + text));
+  PrintLine(title + ": " + text);
 }
 
-void DesktopFrontEnd::ShowStatus(const std::string& line) {
-  status_->setText(QString::fromStdString(line));
+void DesktopFrontEnd::ShowStatus(const std::string& /*line*/) {
+  // A refresh has run: the page on screen shows its values. The line itself is the
+  // tray's tooltip.
+  if (dialog_) dialog_->RefreshShownPage();
 }
 
 void DesktopFrontEnd::RequestClose() {
   QMetaObject::invokeMethod(
       this,
       [this] {
+        // A page's question on screen would hold the close until answered.
+        if (dialog_) dialog_->CloseBoxes();
         if (window_) window_->OnPosted({platform::kWmClose, 0, 0});
       },
       Qt::QueuedConnection);

@@ -4,6 +4,8 @@
 
 namespace pacetta {
 
+class DesktopModel;
+
 // The icon a balloon carries.
 enum class BalloonKind { kInformation, kWarning, kError };
 
@@ -35,6 +37,14 @@ class FrontEnd {
                            std::chrono::milliseconds timeout) = 0;
   // The values of the latest refresh, as one line (loop's thread).
   virtual void ShowStatus(const std::string& line) = 0;
+  // The program is initialised (loop's thread): the desktop builds its window and pages
+  // on `model`, which lives until the orderly shutdown; the console has nothing to build.
+  virtual void ProgramReady(DesktopModel& /*model*/) {}
+  // The orderly end, right before the settings are saved (loop's thread): the desktop's
+  // window hands its state (position, collapse, page) to the model with
+  // DesktopModel::SetWindowSettings, its pages store theirs, and from then on nothing of
+  // the desktop touches the model.
+  virtual void ProgramEnding() {}
 };
 
 }  // namespace pacetta

@@ -13,6 +13,7 @@
 #include "cpu/pstate/candidate_list.h"
 #include "cpu/sensors/overheat.h"
 #include "cpu/sensors/temperature.h"
+#include "hw/firmware_copy.h"
 #include "hw/pinning.h"
 
 namespace pacetta {
@@ -68,6 +69,8 @@ bool RunningProgram::Initialise() {
 
   std::vector<CpuInfo>& records = application_.Processors();
   abilities_ = AbilitiesOf(records.front(), settings_.family.intel.eist != 0);
+  KeepDefaultPairOffered();
+  idleHelpersStarted_ = settings_.management.runHltOnIdle != 0;
   calibration_ = CalibrateAtStart(records, sensors_, platform_.processors);
   if (!abilities_.performanceStates) {
     settings_.profiles.ApplyTable(PStateTable{}, records.front(), true);
@@ -78,7 +81,7 @@ bool RunningProgram::Initialise() {
     frontEnd_.Notice("The monitoring threads could not be created.");
     return false;
   }
-  if (settings_.management.runHltOnIdle != 0) idleHelpers_->StartAll();
+  if (idleHelpersStarted_) idleHelpers_->StartAll();
 
   // The power-status change at start: learns the source and activates its profile, then
   // arms the start delay.
@@ -102,10 +105,15 @@ bool RunningProgram::Initialise() {
   if (settings_.window.runMinimized != 0 && settings_.tray.showInfoBalloons != 0) {
     Notify(kStrBalloonStarted);
   }
+  frontEnd_.ProgramReady(*this);
   return true;
 }
 
 void RunningProgram::LoadSettings() {
+  // The firmware copy is read once, before the load needs the list for a fresh install.
+  defaultList_ =
+      BuildDefaultList(application_.Processors().front(), CopyFirmwareArea(application_.Driver()));
+  machine_.defaultList = &defaultList_;
   const auto names = FixedProfileNames(application_.Strings());
   const SettingsLoadReport report = settings_.Load(platform_.registry, machine_, names);
   if (report.damageNotice) frontEnd_.Notice(*report.damageNotice);
@@ -139,7 +147,7 @@ void RunningProgram::StartEngine() {
                          [&strings](uint32_t id) { return strings.Get(id); },
                          *this,
                          idleHelpers_.get()};
-  sampler_ = std::make_unique<Sampler>(context, SamplerSettingsOf(settings_), calibration_);
+  sampler_ = std::make_unique<Sampler>(context, SamplerSettingsNow(), calibration_);
   loads_ = std::make_unique<management::SamplerLoadSource>(*sampler_);
 
   management::ManagementHooks hooks;
@@ -359,7 +367,7 @@ void RunningProgram::Shutdown() {
     manager_->Stop();
   }
   if (sampler_) sampler_->Stop();
-  if (idleHelpers_ && settings_.management.runHltOnIdle != 0) {
+  if (idleHelpers_ && idleHelpersStarted_) {
     const IdleHelpersStopped stopped = idleHelpers_->Stop(kIdleHelperStopBound);
     if (stopped.killed != 0) {
       frontEnd_.Notice(std::to_string(stopped.killed) +
@@ -367,6 +375,8 @@ void RunningProgram::Shutdown() {
     }
   }
   if (balloons) Notify(kStrSavingSettings);
+  // The window and its pages hand over their state, saved with the rest.
+  frontEnd_.ProgramEnding();
   settings_.Save(platform_.registry, {application_.Processors().front(), abilities_.Any()});
   if (balloons) platform_.system.Sleep(std::chrono::milliseconds(400));
 }

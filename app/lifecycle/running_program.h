@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/desktop/desktop_model.h"
 #include "app/lifecycle/front_end.h"
 #include "app/lifecycle/lifecycle_options.h"
 #include "app/lifecycle/main_window.h"
@@ -17,6 +18,7 @@
 #include "engine/management/performance_manager.h"
 #include "engine/management/sampler_load_source.h"
 #include "engine/monitor/sampler.h"
+#include "engine/profiles/default_list.h"
 #include "platform/power.h"
 
 namespace pacetta {
@@ -25,6 +27,7 @@ namespace pacetta {
 // the window's timer and messages and on the system's power notices, and takes it all
 // down in order at the end.
 class RunningProgram final : public WindowProgram,
+                             public DesktopModel,
                              private RefreshObserver,
                              private platform::PowerListener {
  public:
@@ -44,11 +47,36 @@ class RunningProgram final : public WindowProgram,
   void OnRefreshTimer() override;
   void Shutdown() override;
 
-  const AppSettings& Settings() const { return settings_; }
+  // DesktopModel: what the pages show and the operations they ask
+  // (running_program_desktop.cpp).
+  const StringTable& Strings() const override;
+  std::span<const CpuInfo> Processors() const override;
+  ControlAbilities Abilities() const override;
+  const AppSettings& Settings() const override { return settings_; }
+  ManagementSettings DefaultManagement() const override;
+  bool IdleHelperAvailable() const override;
+  bool ProFeaturesLoaded() const override;
+  ProfileSelection SelectionInUse() const override;
+  int32_t CurrentProfile() const override;
+  bool OnBattery() const override;
+  void SetWindowSettings(const WindowSettings& window) override;
+  void ApplyManagement(const ManagementSettings& edited) override;
+  void ApplyProfiles(const PStateTable& table, bool rangeChanged, int32_t autoAdjustVid,
+                     ProfileSelection current, ProfileSelection startup) override;
+  void ApplyProfile(int32_t index, const Profile& edited) override;
+  std::optional<int32_t> AddProfile(const std::string& name) override;
+  bool RenameProfile(int32_t index, const std::string& name) override;
+  PStateTable DefaultTable(int32_t editorLastIndex, bool& rangeChanged) override;
+  Profile DefaultProfile(int32_t index, const Profile& edited, const PStateTable& table) override;
+  void RequestRestart() override;
+  void ForceRefresh() override;
+
+  // The default performance-state list, built once per run at the settings load.
+  const DefaultList& DefaultStates() const { return defaultList_; }
   // Deletes custom profile `index` (the profiles page): the management threads are held
   // while it goes, the selections in use and stored follow, and the profile of the
   // current power source is activated. False for a fixed or unknown profile.
-  bool DeleteProfile(int32_t index);
+  bool DeleteProfile(int32_t index) override;
 
  private:
   // RefreshObserver.
@@ -60,6 +88,12 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  // A stored custom defaults pair the processor does not offer is never written to it:
+  // the pair found at start-up takes its place.
+  void KeepDefaultPairOffered();
+  // The sampler's settings: the loaded ones as the pages changed them, with the idle
+  // helpers as they were started.
+  SamplerSettings SamplerSettingsNow() const;
   void ClearStaleOverheat();
   void StartEngine();
   void Refresh(RefreshFlags flags);
@@ -84,11 +118,14 @@ class RunningProgram final : public WindowProgram,
   LifecycleOptions options_;
   SensorHardware sensors_;
   SettingsMachine machine_;  // read from the processor once, for the load and the defaults
+  DefaultList defaultList_;
   AppSettings settings_;
   ControlAbilities abilities_;
   Calibration calibration_;
   std::optional<platform::PowerStatus> power_;
   int32_t powerEvent_ = 0;
+  // "RunHltOnIdle" as loaded: the idle helpers run (a change takes effect at a restart).
+  bool idleHelpersStarted_ = false;
   bool logging_ = false;
   bool shutDown_ = false;
 

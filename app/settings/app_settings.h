@@ -8,6 +8,7 @@
 
 #include "cpu/cpu_info.h"
 #include "cpu/pstate/pstate_settings.h"
+#include "engine/profiles/default_list.h"
 #include "engine/profiles/profile_store.h"
 #include "platform/registry.h"
 
@@ -33,6 +34,10 @@ struct SettingsMachine {
   // stored performance states are checked: the method chooses every processor's FID
   // table, and with it the states those rows may hold. Empty: the records stay as they are.
   std::function<void(uint32_t pstMethod)> k8MethodLoaded = nullptr;
+  // The default performance-state list of this run. With it, a load that finds no stored
+  // profile gives profiles 1 to 3 (and a table not stored either) what their "Defaults"
+  // give; null: they keep the empty defaults.
+  const DefaultList* defaultList = nullptr;
 };
 
 // What the save needs to know about the run.

@@ -1,10 +1,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/lifecycle/start_calibration.h"
 #include "app/settings/app_settings.h"
 #include "app/settings/registry_values.h"
 #include "app/settings/settings_validity.h"
 #include "app/startup/startup.h"
+#include "engine/profiles/fresh_profiles.h"
 
 namespace pacetta {
 namespace {
@@ -79,6 +81,13 @@ SettingsLoadReport AppSettings::LoadFrom(platform::RegistryKey* key, const Setti
   const int32_t room = machine.proFeaturesLoaded ? kMaxProfiles : kFixedProfileCount;
   report.profiles = profiles.Load(stored, cpu, room);
   profiles.SetFixedNames(fixedProfileNames);
+  // No profile stored (a fresh install): the fixed profiles start from their defaults, so
+  // that "Power saving" and the others manage at once.
+  if (machine.defaultList != nullptr && report.profiles.profilesRead == 0) {
+    const ControlAbilities abilities = AbilitiesOf(cpu, family.intel.eist != 0);
+    ApplyFreshInstallDefaults(profiles, cpu, *machine.defaultList, report.profiles.tableRead,
+                              abilities.performanceStates, abilities.clockModulation);
+  }
 
   if (reader && validity.Allows(SettingsGroup::kProfileSelection)) {
     SettingsVisitor& v = *reader;

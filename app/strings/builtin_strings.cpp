@@ -295,6 +295,48 @@ constexpr BuiltinString kEnglish[] = {
     {kStrActionTypeFirst + 2, "Stand-by system"},
     {kStrActionTypeFirst + 3, "Hibernate system"},
     {kStrActionTypeFirst + 4, "Shutdown system"},
+
+    {kStrButtonDefaults, "Defaults"},
+    {kStrButtonApply, "Apply"},
+
+    {kStrManagementGroup, "Performance management"},
+    {kStrTransitionsMethodLabel, "P-states transitions method:"},
+    {kStrCpuLoadMethodLabel, "Multi-CPU load calculation:"},
+    {kStrSuspendActionLabel, "Standby/hibernate action:"},
+    {kStrOsLoadSelect, "Use OS load-based management"},
+    {kStrRunHltOnIdle, "Run HLT command when OS is idle (restart required)"},
+    {kStrCpuDefaultsGroup, "CPU defaults"},
+    {kStrDefaultsOnDisable, "Restore CPU defaults on management turning off"},
+    {kStrDefaultsOnExit, "Restore CPU defaults on application exit"},
+    {kStrDefaultsModeLabel, "CPU defaults selection:"},
+    {kStrManageOsPowerSettings, "Enable OS power management integration (restart required)"},
+    {kStrOverheatAlert, "Alert when CPU core overheats"},
+
+    {kStrProfileSelectionGroup, "Profile selection"},
+    {kStrCurrentSelectionLabel, "Current:"},
+    {kStrStartupSelectionLabel, "Startup:"},
+    {kStrStatesEditorGroup, "CPU performance states editor"},
+    {kStrColumnType, "Type"},
+    {kStrAutoAdjustVid, "Auto-adjust intermediate states VIDs"},
+    {kStrNewProfile, "New Profile"},
+    {kStrStateTypeNormal, "Normal"},
+    {kStrStateTypeSuperLfm, "SuperLFM"},
+    {kStrStateTypeIda, "IDA"},
+
+    {kStrCpuSettingsTab, "CPU settings"},
+    {kStrOsSettingsTab, "OS settings"},
+    {kStrRenameProfile, "Rename"},
+    {kStrDeleteProfile, "Delete"},
+    {kStrUseFidVid, "Use P-state transitions (PST)"},
+    {kStrUseThrottle, "Use throttling (ODCM)"},
+    {kStrTargetLoadLabel, "Target CPU usage level (%%):"},
+    {kStrUpIntervalLabel, "Up transition interval (msec):"},
+    {kStrDownIntervalLabel, "Down transition interval (msec):"},
+    {kStrOsSettingsUnavailable,
+     "The operating system's power settings of a profile are not managed by this version."},
+
+    {kStrProfileNameCaption, "Add/rename profile"},
+    {kStrProfileNameLabel, "New profile name:"},
 };
 
 }  // namespace

@@ -205,4 +205,51 @@ inline constexpr uint32_t kEventTypeCount = 14;
 inline constexpr uint32_t kStrActionTypeFirst = 10429;
 inline constexpr uint32_t kActionTypeCount = 5;
 
+// Texts of the pages' controls: 20000 + control number for the buttons several pages
+// share, 20000 + 100 x dialog number + n for one dialog's own texts.
+inline constexpr uint32_t kStrButtonDefaults = 21216;
+inline constexpr uint32_t kStrButtonApply = 21217;
+
+// Management page (dialog 109).
+inline constexpr uint32_t kStrManagementGroup = 30900;
+inline constexpr uint32_t kStrTransitionsMethodLabel = 30901;
+inline constexpr uint32_t kStrCpuLoadMethodLabel = 30902;
+inline constexpr uint32_t kStrSuspendActionLabel = 30903;
+inline constexpr uint32_t kStrOsLoadSelect = 30904;
+inline constexpr uint32_t kStrRunHltOnIdle = 30905;
+inline constexpr uint32_t kStrCpuDefaultsGroup = 30906;
+inline constexpr uint32_t kStrDefaultsOnDisable = 30907;
+inline constexpr uint32_t kStrDefaultsOnExit = 30908;
+inline constexpr uint32_t kStrDefaultsModeLabel = 30909;
+inline constexpr uint32_t kStrManageOsPowerSettings = 30910;
+inline constexpr uint32_t kStrOverheatAlert = 30911;
+
+// Profiles page (dialog 110) and its performance-state rows (dialog 111).
+inline constexpr uint32_t kStrProfileSelectionGroup = 31000;
+inline constexpr uint32_t kStrCurrentSelectionLabel = 31001;
+inline constexpr uint32_t kStrStartupSelectionLabel = 31002;
+inline constexpr uint32_t kStrStatesEditorGroup = 31003;
+inline constexpr uint32_t kStrColumnType = 31004;
+inline constexpr uint32_t kStrAutoAdjustVid = 31005;
+inline constexpr uint32_t kStrNewProfile = 31006;
+inline constexpr uint32_t kStrStateTypeNormal = 31100;
+inline constexpr uint32_t kStrStateTypeSuperLfm = 31101;
+inline constexpr uint32_t kStrStateTypeIda = 31102;
+
+// Profile page (dialog 112) with its CPU settings (dialog 113) and OS settings (114).
+inline constexpr uint32_t kStrCpuSettingsTab = 31200;
+inline constexpr uint32_t kStrOsSettingsTab = 31201;
+inline constexpr uint32_t kStrRenameProfile = 31202;
+inline constexpr uint32_t kStrDeleteProfile = 31203;
+inline constexpr uint32_t kStrUseFidVid = 31300;
+inline constexpr uint32_t kStrUseThrottle = 31301;
+inline constexpr uint32_t kStrTargetLoadLabel = 31302;
+inline constexpr uint32_t kStrUpIntervalLabel = 31303;
+inline constexpr uint32_t kStrDownIntervalLabel = 31304;
+inline constexpr uint32_t kStrOsSettingsUnavailable = 31400;
+
+// "Add/rename profile" box (dialog 146).
+inline constexpr uint32_t kStrProfileNameCaption = 34600;
+inline constexpr uint32_t kStrProfileNameLabel = 34601;
+
 }  // namespace pacetta

@@ -277,25 +277,46 @@ void PerformanceManager::OnResume(int32_t acLineStatus) {
 bool PerformanceManager::DeleteProfile(int32_t index, const std::function<void()>& whileRemoved) {
   const Profile* doomed = store_.At(index);
   if (index < kFirstCustomProfile || !doomed) return false;
+  EditProfiles(
+      [&] {
+        // Nobody reads the doomed profile's halves once it is gone.
+        const ProfileHalf* current = publication_.Half();
+        if (current == &doomed->ac || current == &doomed->dc) Publish(unmanaged_, Unchanged);
+        store_.Delete(index);
+        AdjustSelectionAfterDelete(selection_, index);
+        if (currentIndex_ == index) {
+          currentIndex_ = kNoManagementProfile;
+        } else if (currentIndex_ > index && currentIndex_ < kDefaultsProfileIndex) {
+          --currentIndex_;
+        }
+        if (whileRemoved) whileRemoved();
+      },
+      true);
+  return true;
+}
+
+void PerformanceManager::EditProfiles(const std::function<void()>& edit, bool activate,
+                                      std::optional<ProfileSelection> selection) {
   const auto pending = CancelStartDelay();
   const bool wasRunning = threads_ && !threads_->Suspended();
   if (wasRunning) threads_->Suspend();
-  // Nobody reads the doomed profile's halves once it is gone.
-  const ProfileHalf* current = publication_.Half();
-  if (current == &doomed->ac || current == &doomed->dc) Publish(unmanaged_, Unchanged);
-  store_.Delete(index);
-  AdjustSelectionAfterDelete(selection_, index);
-  if (currentIndex_ == index) {
-    currentIndex_ = kNoManagementProfile;
-  } else if (currentIndex_ > index && currentIndex_ < kDefaultsProfileIndex) {
-    --currentIndex_;
-  }
-  if (whileRemoved) whileRemoved();
+  edit();
   // Running again before the activation, so defaults it restores reach the processors.
   if (wasRunning) threads_->Resume();
-  ActivateProfile();
+  if (activate) {
+    if (selection) selection_ = ClampSelection(*selection, store_.Count());
+    ActivateProfile();
+  }
   if (pending) ArmStartDelay(*pending);
-  return true;
+}
+
+void PerformanceManager::SetSuspendAndDefaults(const ManagementSettings& values) {
+  settings_.suspendAction = values.suspendAction;
+  settings_.defaultsOnExit = values.defaultsOnExit;
+  settings_.defaultsOnDisable = values.defaultsOnDisable;
+  settings_.defaultsMode = values.defaultsMode;
+  settings_.defaultFid = values.defaultFid;
+  settings_.defaultVid = values.defaultVid;
 }
 
 void PerformanceManager::SuspendThreads() {

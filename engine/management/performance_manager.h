@@ -60,6 +60,12 @@ class PerformanceManager {
   // Deletes custom profile `index`. `whileRemoved` runs after the removal, before the
   // profile of the current source is activated again. False for a fixed or unknown one.
   bool DeleteProfile(int32_t index, const std::function<void()>& whileRemoved = {});
+  // Changes the table or the profiles while no thread reads them (the pages' "Apply"):
+  // the threads are held while `edit` runs, and a pending start delay keeps what was
+  // left of it. With `activate`, the profile of the current power source is activated
+  // afterwards, from `selection` when one is given.
+  void EditProfiles(const std::function<void()>& edit, bool activate,
+                    std::optional<ProfileSelection> selection = std::nullopt);
 
   void SuspendThreads();
   void ResumeThreads();
@@ -67,6 +73,9 @@ class PerformanceManager {
   // Replaced while the threads run ("Apply" of the management page).
   void SetTransitionsMethod(int32_t method) { transitionsMethod_.exchange(method); }
   void SetCpuLoadMethod(int32_t method) { cpuLoadMethod_.exchange(method); }
+  // "Apply" of the management page for what only the main thread reads: the suspend
+  // action and how defaults are restored.
+  void SetSuspendAndDefaults(const ManagementSettings& values);
 
   int32_t CurrentIndex() const { return currentIndex_; }
   int32_t PowerSource() const { return powerSource_; }  // 0 AC, 1 battery, -1 unknown

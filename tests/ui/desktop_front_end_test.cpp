@@ -4,31 +4,30 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <thread>
 #include <vector>
 
 #include "app/window_messages.h"
+#include "tests/ui/machine_model.h"
+#include "tests/ui/qt_app.h"
+#include "tests/ui/recording_page.h"
 
 namespace pacetta::ui {
 namespace {
 
-// One application object for the whole program, on the offscreen platform.
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
+using testing::MachineModel;
+using testing::MadePages;
+using testing::TestApp;
 
-// Records the messages the window hands on; shows each as the status line.
+// Records the messages the window hands on; its orderly end lets the front end store
+// what it holds, then "saves" the window state the model has by then.
 class RecordingProgram final : public WindowProgram {
  public:
-  explicit RecordingProgram(FrontEnd& frontEnd) : frontEnd_(frontEnd) {}
+  RecordingProgram(FrontEnd& frontEnd, MachineModel* model = nullptr)
+      : frontEnd_(frontEnd), model_(model) {}
   void OnPosted(const platform::WindowMessage& message) override {
     posted.push_back(message);
     frontEnd_.ShowStatus("profile " + std::to_string(message.wParam));
@@ -37,97 +36,145 @@ class RecordingProgram final : public WindowProgram {
   void OnRefreshTimer() override {
     if (++ticks == 2) frontEnd_.StopRefreshTimer();
   }
-  void Shutdown() override { ++shutdowns; }
+  void Shutdown() override {
+    ++shutdowns;
+    frontEnd_.ProgramEnding();
+    if (model_) saved = model_->settings.window;
+  }
 
   std::vector<platform::WindowMessage> posted;
   int ticks = 0;
   int shutdowns = 0;
+  WindowSettings saved;
 
  private:
   FrontEnd& frontEnd_;
+  MachineModel* model_;
 };
 
-TEST(DesktopFrontEnd, MessagesFromAnotherThreadReachTheWindowAndCloseEndsTheLoop) {
-  App();
-  DesktopFrontEnd frontEnd;
-  MainWindow window(frontEnd);
-  RecordingProgram program(frontEnd);
-  window.Attach(&program);
-  frontEnd.Attach(&window);
-  frontEnd.SetCaption("Tarvello");
-  EXPECT_EQ(frontEnd.Dialog().windowTitle(), QString("Tarvello"));
-  EXPECT_FALSE(frontEnd.WindowVisible());
-  frontEnd.ShowWindow();
-  EXPECT_TRUE(frontEnd.WindowVisible());
+// What the running program's start does with the front end: the window built on the
+// model, then shown.
+struct DesktopRig {
+  explicit DesktopRig(bool tray = true)
+      : model("k8-desktop"),
+        frontEnd(testing::FullPageList(made), {[tray] { return tray; }}),
+        window(frontEnd),
+        program(frontEnd, &model) {
+    window.Attach(&program);
+    frontEnd.Attach(&window);
+    frontEnd.SetCaption("Tarvello");
+    frontEnd.ProgramReady(model);
+    frontEnd.ShowWindow();
+  }
+  ~DesktopRig() { frontEnd.Attach(nullptr); }
 
-  std::thread sender([&] {
-    window.OnPosted({kMsgSetProfile, 1, kProfileSlotBoth});
-    window.OnPosted({platform::kWmClose, 0, 0});
-  });
-  // A bound on the loop, so a lost close fails the test instead of hanging it.
-  QTimer::singleShot(60000, [] { QApplication::exit(3); });
-  EXPECT_EQ(QApplication::exec(), 0);
-  sender.join();
-  ASSERT_EQ(program.posted.size(), 1u);
-  EXPECT_EQ(program.shutdowns, 1);
-  const auto* status = frontEnd.Dialog().findChild<QLabel*>("Status");
-  ASSERT_TRUE(status);
-  EXPECT_EQ(status->text(), QString("profile 1"));
+  MachineModel model;
+  MadePages made;
+  DesktopFrontEnd frontEnd;
+  MainWindow window;
+  RecordingProgram program;
+};
+
+// Runs the loop until it ends, at most a generous bound (then the code is 3).
+int RunLoop() {
+  QTimer bound;
+  bound.setSingleShot(true);
+  QObject::connect(&bound, &QTimer::timeout, [] { QApplication::exit(3); });
+  bound.start(60000);
+  return QApplication::exec();
 }
 
-TEST(DesktopFrontEnd, TheRefreshTimerReachesTheWindowAndBalloonsAreShown) {
-  App();
-  DesktopFrontEnd frontEnd;
-  MainWindow window(frontEnd);
-  RecordingProgram program(frontEnd);
-  window.Attach(&program);
-  frontEnd.Attach(&window);
-  frontEnd.StartRefreshTimer(std::chrono::milliseconds(5));
-  frontEnd.ShowBalloon("Pacetta", "Saving settings...", BalloonKind::kInformation,
-                       std::chrono::milliseconds(10000));
+TEST(DesktopFrontEnd, MessagesFromAnotherThreadReachTheProgramAndItsCloseEndsInOrder) {
+  TestApp();
+  DesktopRig rig;
+  ASSERT_TRUE(rig.frontEnd.Window());
+  EXPECT_EQ(rig.frontEnd.Window()->windowTitle(), QString("Tarvello"));
+  EXPECT_TRUE(rig.frontEnd.WindowVisible());
+  rig.frontEnd.Window()->SelectRootItem(4);
+  rig.frontEnd.Window()->Collapse();
+  const QPoint at = rig.frontEnd.Window()->pos();
+
+  std::thread sender([&] {
+    rig.window.OnPosted({kMsgSetProfile, 1, kProfileSlotBoth});
+    rig.window.OnPosted({platform::kWmClose, 0, 0});
+  });
+  EXPECT_EQ(RunLoop(), 0);
+  sender.join();
+  ASSERT_EQ(rig.program.posted.size(), 1u);
+  EXPECT_EQ(rig.program.shutdowns, 1);
+  // The window's state reached the model before the save.
+  EXPECT_EQ(rig.program.saved.activePage, 4);
+  EXPECT_EQ(rig.program.saved.collapsed, 1);
+  EXPECT_EQ(QPoint(rig.program.saved.left, rig.program.saved.top), at);
+  for (const auto& [order, page] : rig.made) EXPECT_EQ(page->stores, 1) << "page " << order;
+}
+
+// The close box only puts the window away: the program keeps running until its own
+// close message.
+TEST(DesktopFrontEnd, TheCloseBoxHidesTheWindowAndTheProgramRuns) {
+  TestApp();
+  DesktopRig rig;
+  QTimer::singleShot(0, [&] {
+    rig.frontEnd.Window()->close();
+    EXPECT_FALSE(rig.frontEnd.WindowVisible());
+    EXPECT_EQ(rig.program.shutdowns, 0);
+    QApplication::exit(0);
+  });
+  EXPECT_EQ(RunLoop(), 0);
+  EXPECT_EQ(rig.program.shutdowns, 0);
+  // A second instance brings it back.
+  rig.window.Show();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return rig.frontEnd.WindowVisible(); }, 60000));
+  EXPECT_GE(rig.model.forcedRefreshes, 2);
+}
+
+TEST(DesktopFrontEnd, RefreshesReachTheShownPageAndTheTimerReachesTheProgram) {
+  TestApp();
+  DesktopRig rig;
+  rig.frontEnd.StartRefreshTimer(std::chrono::milliseconds(5));
+  rig.frontEnd.ShowStatus("CPU 0: ...");
+  rig.frontEnd.HideWindow();
+  EXPECT_FALSE(rig.frontEnd.WindowVisible());
+  rig.frontEnd.ShowStatus("CPU 0: ...");
+  EXPECT_EQ(rig.made[0]->refreshes, 1);
   // Ends once the program has seen two ticks (it stops the timer at the second).
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (program.ticks >= 2) QApplication::exit(0);
+    if (rig.program.ticks >= 2) QApplication::exit(0);
   });
   poll.start(1);
-  QTimer::singleShot(60000, [] { QApplication::exit(3); });
-  EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_EQ(program.ticks, 2);
-  const auto* log = frontEnd.Dialog().findChild<QPlainTextEdit*>();
-  ASSERT_TRUE(log);
-  EXPECT_EQ(log->toPlainText(), QString("Pacetta: Saving settings..."));
-  frontEnd.HideWindow();
-  EXPECT_FALSE(frontEnd.WindowVisible());
+  EXPECT_EQ(RunLoop(), 0);
+  EXPECT_EQ(rig.program.ticks, 2);
 }
 
-TEST(DesktopFrontEnd, ClosingTheWindowClosesTheProgramInOrder) {
-  App();
-  DesktopFrontEnd frontEnd;
-  MainWindow window(frontEnd);
-  frontEnd.Attach(&window);
-  frontEnd.ShowWindow();
-  QTimer::singleShot(0, [&] { frontEnd.Dialog().reject(); });
-  QTimer::singleShot(60000, [] { QApplication::exit(3); });
-  EXPECT_EQ(QApplication::exec(), 0);
-  EXPECT_FALSE(frontEnd.WindowVisible());
-}
-
-TEST(DesktopFrontEnd, ACloseRequestFromASignalThreadPostsTheCloseMessage) {
-  App();
-  DesktopFrontEnd frontEnd;
-  MainWindow window(frontEnd);
-  frontEnd.Attach(&window);
-  std::thread signaller([&] { frontEnd.RequestClose(); });
-  QTimer::singleShot(60000, [] { QApplication::exit(3); });
-  EXPECT_EQ(QApplication::exec(), 0);
+// A close request from a signal thread ends a page's question box first, which would
+// otherwise hold the program until someone answers it.
+TEST(DesktopFrontEnd, ACloseRequestFromASignalThreadEndsAPageQuestionAndTheProgram) {
+  TestApp();
+  DesktopRig rig;
+  bool answer = true;
+  QTimer::singleShot(0, [&] {
+    answer = rig.frontEnd.Window()->AskYesNo(kStrProfileModified, kStrConfirmCaption);
+  });
+  std::thread signaller([&] {
+    // Once the box is open; the window is asked on its own thread.
+    std::atomic<bool> open{false};
+    while (!open) {
+      rig.window.RunOnLoop([&] { open = rig.frontEnd.Window()->ModalBoxOpen(); },
+                           std::chrono::milliseconds(100));
+    }
+    rig.frontEnd.RequestClose();
+  });
+  EXPECT_EQ(RunLoop(), 0);
   signaller.join();
+  EXPECT_FALSE(answer);
+  EXPECT_EQ(rig.program.shutdowns, 1);
 }
 
 // The refresh gate skips a tick that comes more than 15 ms early, so the timer must never
 // fire early: a coarse timer may, by up to 5 % of its period.
 TEST(DesktopFrontEnd, TheRefreshTimerNeverFiresEarly) {
-  App();
+  TestApp();
   constexpr int kPeriodMs = 1000;
   constexpr int kTicks = 4;
   struct TimedProgram final : WindowProgram {
@@ -147,8 +194,7 @@ TEST(DesktopFrontEnd, TheRefreshTimerNeverFiresEarly) {
   frontEnd.Attach(&window);
   program.clock.start();
   frontEnd.StartRefreshTimer(std::chrono::milliseconds(kPeriodMs));
-  QTimer::singleShot(60000, [] { QApplication::exit(3); });
-  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_EQ(RunLoop(), 0);
   frontEnd.StopRefreshTimer();
   for (const qint64 interval : program.intervals) EXPECT_GE(interval, kPeriodMs - 15);
 }

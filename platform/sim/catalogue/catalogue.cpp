@@ -5,6 +5,7 @@
 #include "platform/sim/catalogue/chipsets.h"
 #include "platform/sim/catalogue/composed_processors.h"
 #include "platform/sim/catalogue/embedded_files.h"
+#include "platform/sim/catalogue/firmware_area.h"
 #include "platform/sim/machine/machine_file.h"
 
 namespace pacetta::sim {
@@ -92,6 +93,7 @@ std::optional<MachineSpec> Build(const Recipe& recipe) {
   auto machine = std::move(parsed).value();
   if (recipe.compose != nullptr) recipe.compose(machine);
   recipe.board(machine);
+  machine.biosArea = PowerNowFirmwareArea(machine);
   machine.name = recipe.name;
   machine.description = recipe.description;
   machine.os = recipe.os;

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "app/lifecycle/start_calibration.h"
+#include "app/settings/app_settings.h"
+#include "app/strings/string_table.h"
+#include "cpu/cpu_info.h"
+#include "engine/profiles/profile.h"
+#include "engine/profiles/profile_store.h"
+#include "engine/profiles/pstate_table.h"
+
+namespace pacetta {
+
+// What the desktop's window and pages see of the running program, and the operations
+// their buttons ask of it, each carried out in the order the program specifies (the
+// engine's values exchanged while its threads run, management activated again). Called
+// on the loop's thread only. No Qt here: the running program implements it.
+class DesktopModel {
+ public:
+  virtual ~DesktopModel() = default;
+
+  // What the pages show.
+  virtual const StringTable& Strings() const = 0;
+  virtual std::span<const CpuInfo> Processors() const = 0;
+  virtual ControlAbilities Abilities() const = 0;
+  // The settings as loaded and applied so far (the pages edit their own copies).
+  virtual const AppSettings& Settings() const = 0;
+  // The management values a fresh install starts with on this machine (the Management
+  // page's "Defaults").
+  virtual ManagementSettings DefaultManagement() const = 0;
+  // The idle helper can run here ("Run HLT command when OS is idle").
+  virtual bool IdleHelperAvailable() const = 0;
+  // The events module is loaded: custom profiles may be added and renamed.
+  virtual bool ProFeaturesLoaded() const = 0;
+  // The selection in use and the profile it activates now.
+  virtual ProfileSelection SelectionInUse() const = 0;
+  virtual int32_t CurrentProfile() const = 0;
+  virtual bool OnBattery() const = 0;
+
+  // The window's state, written with the other settings at the orderly end.
+  virtual void SetWindowSettings(const WindowSettings& window) = 0;
+
+  // The Management page's "Apply".
+  virtual void ApplyManagement(const ManagementSettings& edited) = 0;
+  // The Profiles page's "Apply": the table (`rangeChanged`: its row count changed, so
+  // every profile's state choices are reset), "AutoAdjustVid", the selection in use and
+  // the stored (start-up) one.
+  virtual void ApplyProfiles(const PStateTable& table, bool rangeChanged, int32_t autoAdjustVid,
+                             ProfileSelection current, ProfileSelection startup) = 0;
+  // A profile page's "Apply": profile `index`'s CPU settings (both halves).
+  virtual void ApplyProfile(int32_t index, const Profile& edited) = 0;
+  // "New Profile", "Rename", "Delete": nullopt / false when refused.
+  virtual std::optional<int32_t> AddProfile(const std::string& name) = 0;
+  virtual bool RenameProfile(int32_t index, const std::string& name) = 0;
+  virtual bool DeleteProfile(int32_t index) = 0;
+
+  // The two "Defaults": the table the performance-state editor's gives, and profile
+  // `index` with its CPU settings as a profile page's gives (both from the default
+  // performance-state list, built once per run). `rangeChanged` is set when the default
+  // table's row count differs from `editorLastIndex` + 1.
+  virtual PStateTable DefaultTable(int32_t editorLastIndex, bool& rangeChanged) = 0;
+  virtual Profile DefaultProfile(int32_t index, const Profile& edited,
+                                 const PStateTable& table) = 0;
+
+  // Pages that changed a "(restart required)" setting ask for the restart.
+  virtual void RequestRestart() = 0;
+  // Refreshes the shown values at once (show window).
+  virtual void ForceRefresh() = 0;
+};
+
+}  // namespace pacetta

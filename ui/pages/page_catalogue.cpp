@@ -1,0 +1,38 @@
+#include "ui/pages/page_catalogue.h"
+
+#include "app/strings/string_ids.h"
+#include "ui/pages/about/about_page.h"
+#include "ui/pages/management/management_page.h"
+#include "ui/pages/profile/profile_page.h"
+#include "ui/pages/profiles/profiles_page.h"
+
+namespace pacetta::ui {
+namespace {
+
+template <typename T>
+std::unique_ptr<Page> Make(PageContext context) {
+  return std::make_unique<T>(context);
+}
+
+}  // namespace
+
+std::vector<PageRegistration> BuiltInPages() {
+  return {
+      {0, kStrPageAbout, nullptr, Make<AboutPage>},
+      {4, kStrPageManagement, nullptr, Make<ManagementPage>},
+      {5, kStrPageProfiles, nullptr, Make<ProfilesPage>},
+      {kProfilePage, kStrProfileCaption, nullptr, Make<ProfilePage>},
+  };
+}
+
+AdvancedPage AdvancedPageFor(const CpuInfo& cpu) {
+  if (cpu.isPentium4) return AdvancedPage::kNetBurst;
+  if (cpu.isIntelSpeedStep) return AdvancedPage::kCentrino;
+  if (cpu.isK8) return AdvancedPage::kAmdK8;
+  if (cpu.isK7) return AdvancedPage::kAmdK7;
+  if (cpu.isTransmeta) return AdvancedPage::kTransmeta;
+  if (cpu.isViaC7) return AdvancedPage::kViaC7;
+  return AdvancedPage::kNone;
+}
+
+}  // namespace pacetta::ui

@@ -1,0 +1,163 @@
+// Renders the main window with every item of its page tree selected, and once collapsed,
+// to PNG files: the program runs on a simulated machine as `pacetta --simulate=NAME`
+// does, on Qt's offscreen platform, and ends in order afterwards.
+//
+//   pacetta_screenshots --simulate=NAME --out=FOLDER
+//   pacetta_screenshots --list-machines      (the catalogue's names, one a line)
+//
+// scripts/screenshots.sh runs it for every machine of the catalogue.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/console/console_message_boxes.h"
+#include "app/lifecycle/program_flow.h"
+#include "platform/sim/simulated_pc.h"
+#include "ui/desktop_front_end.h"
+
+namespace pacetta::ui {
+namespace {
+
+struct Options {
+  std::string machine;
+  QString folder;
+  bool listMachines = false;
+};
+
+bool Parse(int argc, char** argv, Options& options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument.rfind("--simulate=", 0) == 0) {
+      options.machine = argument.substr(11);
+    } else if (argument == "--list-machines") {
+      options.listMachines = true;
+    } else if (argument.rfind("--out=", 0) == 0) {
+      options.folder = QString::fromStdString(argument.substr(6));
+    } else {
+      return false;
+    }
+  }
+  return options.listMachines || !options.folder.isEmpty();
+}
+
+int ListMachines() {
+  // The catalogue's lines are "name  description".
+  const std::string catalogue = sim::DescribeCatalogue();
+  size_t at = 0;
+  while (at < catalogue.size()) {
+    const size_t end = catalogue.find('\n', at);
+    const std::string line = catalogue.substr(at, end - at);
+    const size_t space = line.find(' ');
+    if (!line.empty()) std::printf("%s\n", line.substr(0, space).c_str());
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return 0;
+}
+
+// "03 Profile Power saving" from an item's place and text: a file name that sorts in
+// tree order and says what it shows.
+QString FileName(int number, const QString& text) {
+  QString name;
+  for (const QChar c : text) {
+    if (c.isLetterOrNumber()) {
+      name += c;
+    } else if (!name.isEmpty() && !name.endsWith('-')) {
+      name += '-';
+    }
+  }
+  while (name.endsWith('-')) name.chop(1);
+  return QStringLiteral("%1-%2.png").arg(number, 2, 10, QChar('0')).arg(name);
+}
+
+std::vector<QTreeWidgetItem*> ItemsInTreeOrder(QTreeWidget& tree) {
+  std::vector<QTreeWidgetItem*> items;
+  for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+    QTreeWidgetItem* root = tree.topLevelItem(i);
+    items.push_back(root);
+    for (int j = 0; j < root->childCount(); ++j) items.push_back(root->child(j));
+  }
+  return items;
+}
+
+bool Save(MainDialog& window, const QString& path) {
+  QApplication::processEvents();
+  const bool saved = window.grab().save(path, "PNG");
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+  return saved;
+}
+
+// Every item selected in turn, then the collapsed window with the first item.
+bool Capture(MainDialog& window, const QString& folder) {
+  bool ok = true;
+  int number = 0;
+  for (QTreeWidgetItem* item : ItemsInTreeOrder(window.Tree())) {
+    window.Tree().setCurrentItem(item);
+    const QString caption = window.CaptionText().isEmpty() ? item->text(0) : window.CaptionText();
+    ok = Save(window, QDir(folder).filePath(FileName(++number, caption))) && ok;
+  }
+  if (window.Tree().topLevelItemCount() > 0) {
+    window.Tree().setCurrentItem(window.Tree().topLevelItem(0));
+  }
+  window.Collapse();
+  ok = Save(window, QDir(folder).filePath(FileName(++number, QStringLiteral("collapsed")))) && ok;
+  window.Expand();
+  return ok;
+}
+
+int Run(const Options& options, int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  if (!QDir().mkpath(options.folder)) {
+    std::fprintf(stderr, "pacetta_screenshots: cannot create %s\n",
+                 options.folder.toLocal8Bit().constData());
+    return 2;
+  }
+  sim::SimulationOptions simulation;
+  simulation.machine = options.machine;
+  std::string error;
+  auto pc = sim::SimulatedPc::Create(simulation, error);
+  if (!pc) {
+    std::fprintf(stderr, "pacetta_screenshots: %s\n", error.c_str());
+    return 2;
+  }
+  ConsoleMessageBoxes boxes;
+  DesktopFrontEnd frontEnd;
+  bool captured = false;
+  frontEnd.OnWindowBuilt([&](MainDialog& window, DesktopModel&) {
+    // Once the loop runs and the start-up has shown the window.
+    QTimer::singleShot(0, &frontEnd, [&] {
+      captured = Capture(window, options.folder);
+      frontEnd.RequestClose();
+    });
+  });
+  const int code = RunProgramFlow(pc->View(), boxes, frontEnd, {}, {}, [&](MainWindow& window) {
+    if (!frontEnd.Window()) {
+      std::fprintf(stderr, "pacetta_screenshots: the program built no window\n");
+      return;
+    }
+    frontEnd.Attach(&window);
+    QApplication::exec();
+    frontEnd.Attach(nullptr);
+  });
+  if (code != 0) return code;
+  return captured ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace pacetta::ui
+
+int main(int argc, char** argv) {
+  pacetta::ui::Options options;
+  if (!pacetta::ui::Parse(argc, argv, options)) {
+    std::fputs("usage: pacetta_screenshots --simulate=NAME --out=FOLDER | --list-machines\n",
+               stderr);
+    return 2;
+  }
+  if (options.listMachines) return pacetta::ui::ListMachines();
+  return pacetta::ui::Run(options, argc, argv);
+}
