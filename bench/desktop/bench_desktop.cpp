@@ -142,17 +142,6 @@ int RunBenchmarks(int argc, char** argv, const std::string& machine) {
   });
 }
 
-std::string StatusField(int pid, const std::string& name) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind(name + ":", 0) == 0) {
-      const auto value = line.find_first_not_of(" \t", name.size() + 1);
-      return value == std::string::npos ? std::string() : line.substr(value);
-    }
-  }
-  return "?";
-}
-
 // The desktop program as a user starts it, with fresh settings and instance folders: on
 // the display of this process (`onDisplay`), else on the offscreen platform.
 int ResidentMemory(const std::string& program, const std::string& machine, int seconds,
@@ -173,15 +162,15 @@ int ResidentMemory(const std::string& program, const std::string& machine, int s
   }
   std::printf("desktop program (%s), simulated %s: VmRSS %s at start\n",
               onDisplay ? "on the display" : "offscreen", machine.c_str(),
-              StatusField(child.Pid(), "VmRSS").c_str());
+              child.StatusField("VmRSS").c_str());
   // The behaviour measured is "after S seconds of running": a timed wait by design. The
   // output is drained meanwhile, so the program never blocks on a full pipe.
   const auto until = Clock::now() + std::chrono::seconds(seconds);
   while (Clock::now() < until) {
     child.WaitForOutput("\x01", std::chrono::milliseconds(500), child.Mark());
   }
-  std::printf("after %d s: VmRSS %s, VmHWM %s\n", seconds,
-              StatusField(child.Pid(), "VmRSS").c_str(), StatusField(child.Pid(), "VmHWM").c_str());
+  std::printf("after %d s: VmRSS %s, VmHWM %s\n", seconds, child.StatusField("VmRSS").c_str(),
+              child.StatusField("VmHWM").c_str());
   const auto ended = pacetta::testing::RunToEnd(program, {simulate, "-exit"}, environment);
   const int code = child.WaitForExit(std::chrono::seconds(60));
   if (ended.exitCode != 0 || code != 0) {

@@ -96,17 +96,6 @@ std::vector<double> CalibrationTimes(int runs) {
   return ms;
 }
 
-std::string StatusField(int pid, const std::string& name) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind(name + ":", 0) == 0) {
-      const auto value = line.find_first_not_of(" \t", name.size() + 1);
-      return value == std::string::npos ? std::string() : line.substr(value);
-    }
-  }
-  return "?";
-}
-
 bool Parse(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -159,16 +148,14 @@ int Run(const Options& options) {
   std::unique_ptr<ChildProcess> child;
   if (StartToFirstStatus(options, folders, child) < 0) return 1;
   std::printf("resident memory at the first status line: VmRSS %s, VmHWM %s\n",
-              StatusField(child->Pid(), "VmRSS").c_str(),
-              StatusField(child->Pid(), "VmHWM").c_str());
+              child->StatusField("VmRSS").c_str(), child->StatusField("VmHWM").c_str());
   // The behaviour measured is "after S seconds of running": a timed wait by design.
   // Meanwhile the output is drained, so the instance never blocks on a full pipe.
   const auto until = Clock::now() + std::chrono::seconds(options.rssSeconds);
   while (Clock::now() < until)
     child->WaitForOutput("\x01", std::chrono::milliseconds(500), child->Mark());
   std::printf("resident memory after %d s: VmRSS %s, VmHWM %s\n", options.rssSeconds,
-              StatusField(child->Pid(), "VmRSS").c_str(),
-              StatusField(child->Pid(), "VmHWM").c_str());
+              child->StatusField("VmRSS").c_str(), child->StatusField("VmHWM").c_str());
   return EndToGone(options, folders, *child, false) < 0 ? 1 : 0;
 }
 

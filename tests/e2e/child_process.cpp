@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 
 extern char** environ;
 
@@ -113,6 +114,17 @@ int ChildProcess::WaitForExit(std::chrono::milliseconds timeout) {
     if (output_.size() + errors_.size() == before) break;
   }
   return exitCode_;
+}
+
+std::string ChildProcess::StatusField(const std::string& name) const {
+  std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(name + ":", 0) == 0) {
+      const auto value = line.find_first_not_of(" \t", name.size() + 1);
+      return value == std::string::npos ? std::string() : line.substr(value);
+    }
+  }
+  return "?";
 }
 
 void ChildProcess::Signal(int signal) {

@@ -26,6 +26,8 @@ class ChildProcess {
   // (128 + signal when a signal ended it).
   int WaitForExit(std::chrono::milliseconds timeout);
   void Signal(int signal);
+  // A field of the process's status in /proc ("VmRSS", "SigBlk"); "?" when it has none.
+  std::string StatusField(const std::string& name) const;
   const std::string& Output();
   const std::string& Errors();
 

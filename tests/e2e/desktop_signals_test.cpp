@@ -4,8 +4,6 @@
 #include <signal.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "tests/e2e/child_process.h"
@@ -18,16 +16,11 @@ using namespace std::chrono_literals;
 
 #ifdef PACETTA_E2E_DESKTOP
 
-// Whether every signal in `mask` is blocked in process `pid`'s main thread: the program
-// blocks the end signals once its watcher takes them over.
-bool Blocks(int pid, unsigned long mask) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("SigBlk:", 0) != 0) continue;
-    return (std::stoul(line.substr(7), nullptr, 16) & mask) == mask;
-  }
-  return false;
+// Whether every signal in `mask` is blocked in the program's main thread: it blocks the
+// end signals once its watcher takes them over.
+bool Blocks(const ChildProcess& program, unsigned long mask) {
+  const std::string blocked = program.StatusField("SigBlk");
+  return blocked != "?" && (std::stoul(blocked, nullptr, 16) & mask) == mask;
 }
 
 TEST(DesktopSignals, AStartUpMessageBoxEndsOnTheEndSignals) {
@@ -39,10 +32,10 @@ TEST(DesktopSignals, AStartUpMessageBoxEndsOnTheEndSignals) {
                           "XDG_CONFIG_HOME=" + config.Path(), "QT_QPA_PLATFORM=offscreen"});
     ASSERT_TRUE(program.Started());
     const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!Blocks(program.Pid(), endSignals) && std::chrono::steady_clock::now() < deadline) {
+    while (!Blocks(program, endSignals) && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(10ms);
     }
-    ASSERT_TRUE(Blocks(program.Pid(), endSignals)) << "the program never took the signals over";
+    ASSERT_TRUE(Blocks(program, endSignals)) << "the program never took the signals over";
     program.Signal(signal);
     const int code = program.WaitForExit(60s);
     if (code < 0) program.Signal(SIGKILL);
