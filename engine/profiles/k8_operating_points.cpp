@@ -1,5 +1,5 @@
 // Operating points of AMD K8 processors, per ordering part number, as the vendor's power
-// and thermal data sheets list them in their BIOS specification tables: the part is known
+// and thermal data sheets list them in the tables they give firmware writers: the part is known
 // by its signature (CPUID 1 EAX), brand index (8000_0001h EBX[11:6]) and the MaxFID,
 // MaxVID, StartFID and StartVID fields of its FID/VID status register; its states run
 // from the minimum P-state to the maximum one.

@@ -11,6 +11,7 @@
 
 #include "app/strings/string_ids.h"
 #include "engine/management/management_types.h"
+#include "ui/pages/page_buttons.h"
 #include "ui/pages/page_text.h"
 #include "ui/window/qt_child.h"
 
@@ -75,10 +76,8 @@ ManagementPage::ManagementPage(PageContext context) : Page(context) {
   runHlt_ = Check(strings, kStrRunHltOnIdle, "RunHltOnIdle");
   manageOs_ = Check(strings, kStrManageOsPowerSettings, "ManageOsPowerSettings");
   overheat_ = Check(strings, kStrOverheatAlert, "OverheatAlert");
-  defaults_ = MakeOwned<QPushButton>(PageText(strings, kStrButtonDefaults));
-  defaults_->setObjectName("Defaults");
-  apply_ = MakeOwned<QPushButton>(PageText(strings, kStrButtonApply));
-  apply_->setObjectName("Apply");
+  defaults_ = PageButton(strings, kStrButtonDefaults, "Defaults");
+  apply_ = PageButton(strings, kStrButtonApply, "Apply");
 
   auto* management = MakeOwned<QGroupBox>(PageText(strings, kStrManagementGroup));
   auto* first = MakeOwned<QVBoxLayout>(management);
@@ -100,10 +99,7 @@ ManagementPage::ManagementPage(PageContext context) : Page(context) {
   second->addWidget(defaultVid_, 3, 2);
   second->setColumnStretch(0, 1);
 
-  auto* buttons = MakeOwned<QHBoxLayout>();
-  buttons->addStretch(1);
-  buttons->addWidget(defaults_);
-  buttons->addWidget(apply_);
+  auto* buttons = PageButtonRow({}, defaults_, apply_);
 
   auto* page = MakeOwned<QVBoxLayout>(this);
   page->setContentsMargins(0, 0, 0, 0);  // the window's placeholder frames the page

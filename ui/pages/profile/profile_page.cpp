@@ -8,21 +8,14 @@
 
 #include "app/desktop/profile_edits.h"
 #include "app/strings/string_ids.h"
+#include "ui/pages/page_buttons.h"
 #include "ui/pages/page_text.h"
 #include "ui/pages/profile/cpu_settings_tab.h"
 #include "ui/pages/profile_name/profile_name_box.h"
 #include "ui/window/qt_child.h"
 
 namespace pacetta::ui {
-namespace {
-
-QPushButton* Button(const StringTable& strings, uint32_t id, const char* name) {
-  auto* button = MakeOwned<QPushButton>(PageText(strings, id));
-  button->setObjectName(name);
-  return button;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ProfilePage::ProfilePage(PageContext context) : Page(context) {
   setObjectName("ProfilePage");
@@ -37,16 +30,11 @@ ProfilePage::ProfilePage(PageContext context) : Page(context) {
   os->setMargin(fontMetrics().averageCharWidth());
   tabs_->addTab(os, PageText(strings, kStrOsSettingsTab));
 
-  rename_ = Button(strings, kStrRenameProfile, "Rename");
-  delete_ = Button(strings, kStrDeleteProfile, "Delete");
-  defaults_ = Button(strings, kStrButtonDefaults, "Defaults");
-  apply_ = Button(strings, kStrButtonApply, "Apply");
-  auto* buttons = MakeOwned<QHBoxLayout>();
-  buttons->addWidget(rename_);
-  buttons->addWidget(delete_);
-  buttons->addStretch(1);
-  buttons->addWidget(defaults_);
-  buttons->addWidget(apply_);
+  rename_ = PageButton(strings, kStrRenameProfile, "Rename");
+  delete_ = PageButton(strings, kStrDeleteProfile, "Delete");
+  defaults_ = PageButton(strings, kStrButtonDefaults, "Defaults");
+  apply_ = PageButton(strings, kStrButtonApply, "Apply");
+  auto* buttons = PageButtonRow({rename_, delete_}, defaults_, apply_);
 
   auto* page = MakeOwned<QVBoxLayout>(this);
   page->setContentsMargins(0, 0, 0, 0);  // the window's placeholder frames the page

@@ -12,6 +12,7 @@
 
 #include "app/desktop/state_editor.h"
 #include "app/strings/string_ids.h"
+#include "ui/pages/page_buttons.h"
 #include "ui/pages/page_text.h"
 #include "ui/pages/profile_name/profile_name_box.h"
 #include "ui/pages/profiles/state_rows.h"
@@ -77,17 +78,10 @@ ProfilesPage::ProfilesPage(PageContext context) : Page(context) {
   column->addWidget(rows_, 1);
   column->addWidget(autoAdjust_);
 
-  newProfile_ = MakeOwned<QPushButton>(PageText(strings, kStrNewProfile));
-  newProfile_->setObjectName("NewProfile");
-  defaults_ = MakeOwned<QPushButton>(PageText(strings, kStrButtonDefaults));
-  defaults_->setObjectName("Defaults");
-  apply_ = MakeOwned<QPushButton>(PageText(strings, kStrButtonApply));
-  apply_->setObjectName("Apply");
-  auto* buttons = MakeOwned<QHBoxLayout>();
-  buttons->addWidget(newProfile_);
-  buttons->addStretch(1);
-  buttons->addWidget(defaults_);
-  buttons->addWidget(apply_);
+  newProfile_ = PageButton(strings, kStrNewProfile, "NewProfile");
+  defaults_ = PageButton(strings, kStrButtonDefaults, "Defaults");
+  apply_ = PageButton(strings, kStrButtonApply, "Apply");
+  auto* buttons = PageButtonRow({newProfile_}, defaults_, apply_);
 
   auto* page = MakeOwned<QVBoxLayout>(this);
   page->setContentsMargins(0, 0, 0, 0);  // the window's placeholder frames the page
