@@ -7,10 +7,14 @@
 #include <cstdio>
 
 #include "platform/instance.h"
+#include "ui/icons/tray_icons.h"
 #include "ui/pages/page_catalogue.h"
+#include "ui/tray/icon_pixmaps.h"
 
 namespace pacetta::ui {
 namespace {
+
+constexpr int kProgramIcon = 200;
 
 void PrintLine(const std::string& line) {
   std::fputs((line + "\n").c_str(), stdout);
@@ -47,11 +51,17 @@ void DesktopFrontEnd::Quit() {
 void DesktopFrontEnd::ProgramReady(DesktopModel& model) {
   dialog_ = std::make_unique<MainDialog>(model, pages_, options_);
   if (!caption_.empty()) dialog_->setWindowTitle(QString::fromStdString(caption_));
+  const QIcon programIcon = ToQIcon(icons::ProgramImage(kProgramIcon));
+  QApplication::setWindowIcon(programIcon);
+  dialog_->setWindowIcon(programIcon);
   dialog_->installEventFilter(this);
+  tray_ = std::make_unique<Tray>(model, *dialog_, [this] { RequestClose(); });
+  tray_->Show();
   if (windowBuilt_) windowBuilt_(*dialog_, model);
 }
 
 void DesktopFrontEnd::ProgramEnding() {
+  if (tray_) tray_->Remove();
   if (dialog_) dialog_->End();
 }
 
@@ -97,13 +107,14 @@ void DesktopFrontEnd::StopRefreshTimer() {
 }
 
 void DesktopFrontEnd::ShowBalloon(const std::string& title, const std::string& text,
-                                  BalloonKind /*kind*/, std::chrono::milliseconds /*timeout*/) {
+                                  BalloonKind kind, std::chrono::milliseconds timeout) {
+  if (tray_) tray_->ShowBalloon(title, text, kind, timeout);
   PrintLine(title + ": " + text);
 }
 
 void DesktopFrontEnd::ShowStatus(const std::string& /*line*/) {
-  // A refresh has run: the page on screen shows its values. The line itself is the
-  // tray's tooltip.
+  // A refresh has run: the tray and the page on screen show its values.
+  if (tray_) tray_->Refresh();
   if (dialog_) dialog_->RefreshShownPage();
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/lifecycle/front_end.h"
 #include "app/lifecycle/main_window.h"
+#include "ui/tray/tray.h"
 #include "ui/window/main_dialog.h"
 #include "ui/window/page.h"
 
@@ -16,7 +17,8 @@ namespace pacetta::ui {
 
 // The desktop front end: its event loop is Qt's, and once the program is ready its main
 // window is the page window. Work that arrives on other threads is queued onto the loop.
-// Notices and balloons are lines on the standard output until the tray shows them.
+// The program lives in the tray; notices, and balloons besides the tray's, are lines on
+// the standard output.
 class DesktopFrontEnd final : public QObject, public FrontEnd {
   Q_OBJECT
  public:
@@ -27,6 +29,8 @@ class DesktopFrontEnd final : public QObject, public FrontEnd {
   void Attach(MainWindow* window) { window_ = window; }
   // The main window; null until the program is ready.
   MainDialog* Window() { return dialog_.get(); }
+  // The tray; null until the program is ready.
+  Tray* TrayIcons() { return tray_.get(); }
   // Runs once the main window is built (loop's thread), for tools that drive it.
   void OnWindowBuilt(std::function<void(MainDialog&, DesktopModel&)> callback) {
     windowBuilt_ = std::move(callback);
@@ -63,6 +67,8 @@ class DesktopFrontEnd final : public QObject, public FrontEnd {
   std::function<void(MainDialog&, DesktopModel&)> windowBuilt_;
   std::atomic<bool> visible_{false};
   std::unique_ptr<MainDialog> dialog_;
+  // After the window: its commands act on the window.
+  std::unique_ptr<Tray> tray_;
 };
 
 }  // namespace pacetta::ui

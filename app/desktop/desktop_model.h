@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "app/desktop/tray_values.h"
 #include "app/lifecycle/start_calibration.h"
 #include "app/settings/app_settings.h"
 #include "app/strings/string_table.h"
@@ -64,6 +65,17 @@ class DesktopModel {
   virtual PStateTable DefaultTable(int32_t editorLastIndex, bool& rangeChanged) = 0;
   virtual Profile DefaultProfile(int32_t index, const Profile& edited,
                                  const PStateTable& table) = 0;
+
+  // The tray: the values of the latest refresh, whether a temperature sensor can be
+  // read, the tray's own settings (menu checks, icon modes) stored at once, and a
+  // profile picked from its menus, which becomes the current one for the present power
+  // source (false when refused).
+  virtual TrayValues TrayNow() const = 0;
+  virtual bool TemperatureReadable() const = 0;
+  virtual void SetTraySettings(const TraySettings& tray) = 0;
+  virtual bool SelectProfileForSource(int32_t index) = 0;
+  // The tray came back after its host restarted and holds the icons again.
+  virtual void TrayRestored() = 0;
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

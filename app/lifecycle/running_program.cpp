@@ -102,10 +102,11 @@ bool RunningProgram::Initialise() {
   first.redrawViews = true;
   Refresh(first);
   frontEnd_.StartRefreshTimer(std::chrono::milliseconds(settings_.intervals.refreshMs));
+  // The window's start ends with the tray's icons, which carry the balloon.
+  frontEnd_.ProgramReady(*this);
   if (settings_.window.runMinimized != 0 && settings_.tray.showInfoBalloons != 0) {
     Notify(kStrBalloonStarted);
   }
-  frontEnd_.ProgramReady(*this);
   return true;
 }
 

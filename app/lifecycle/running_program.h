@@ -70,6 +70,12 @@ class RunningProgram final : public WindowProgram,
   Profile DefaultProfile(int32_t index, const Profile& edited, const PStateTable& table) override;
   void RequestRestart() override;
   void ForceRefresh() override;
+  // The tray's part of the model (running_program_tray.cpp).
+  TrayValues TrayNow() const override;
+  bool TemperatureReadable() const override;
+  void SetTraySettings(const TraySettings& tray) override;
+  bool SelectProfileForSource(int32_t index) override;
+  void TrayRestored() override;
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }

@@ -88,6 +88,7 @@ void Sampler::ShowTheSampledValues() {
   means_ = ComputeMeans(std::span(samples).first(count_));
   texts_ = FormatDisplayTexts(display, means_, settings_.tempUnits, powerSource_, context_.texts);
   shownProcessor_ = displayProcessor_;
+  ++samplesShown_;
   context_.observer.WriteLogRecord();
   if (settings_.runHltOnIdle != 0) context_.observer.SuperviseIdleHelpers();
 }

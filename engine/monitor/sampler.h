@@ -84,6 +84,8 @@ class Sampler {
   // Whose values Texts() show: the display processor of the last refresh that sampled.
   uint32_t ShownProcessor() const { return shownProcessor_; }
   uint32_t ProcessorCount() const { return count_; }
+  // How many refreshes took new samples so far.
+  uint64_t SamplesShown() const { return samplesShown_; }
 
  private:
   struct ProcessorSlot {
@@ -114,6 +116,7 @@ class Sampler {
   DisplayTexts texts_;
   uint32_t displayProcessor_ = 0;
   uint32_t shownProcessor_ = 0;
+  uint64_t samplesShown_ = 0;
   std::function<void(uint32_t)> tail_;
 
   // Last member: the threads are joined before anything they use is destroyed.

@@ -51,6 +51,7 @@ SeededMachine SeedSettings(const std::string& configHome, const SeedValues& valu
   settings.logging.enableLogging = values.enableLogging;
   settings.logging.loggingFlags = values.loggingFlags;
   settings.tray.showInfoBalloons = values.showInfoBalloons;
+  settings.window.runMinimized = values.runMinimized;
   if (!settings.Save(registry, {cpu0, true})) throw std::runtime_error("the settings save failed");
 
   // The program reads these but never writes them: they go in by hand.

@@ -24,6 +24,7 @@ struct SeedValues {
   int32_t defaultsOnExit = 1;
   int32_t suspendAction = 0;
   int32_t showInfoBalloons = 0;
+  int32_t runMinimized = 0;
   // Up and down intervals of every managed half: short, so on-demand follows quickly.
   int32_t intervalMs = 200;
 };

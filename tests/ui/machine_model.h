@@ -71,12 +71,23 @@ class MachineModel final : public DesktopModel {
     return edited;
   }
   void RequestRestart() override { Unexpected("RequestRestart"); }
+  TrayValues TrayNow() const override { return tray; }
+  void TrayRestored() override { ++traysRestored; }
+  bool TemperatureReadable() const override { return temperatureReadable; }
+  void SetTraySettings(const TraySettings& edited) override { settings.tray = edited; }
+  bool SelectProfileForSource(int32_t index) override {
+    settings.currentProfileAc = index;
+    return true;
+  }
 
   // Open to the tests: what a start loaded, changed as a test needs before the window is
   // built.
   AppSettings settings;
   std::vector<WindowSettings> storedWindows;
+  TrayValues tray;
+  bool temperatureReadable = true;
   int forcedRefreshes = 0;
+  int traysRestored = 0;
 
  private:
   static void Unexpected(const char* what) { ADD_FAILURE() << what << " is not the window's"; }

@@ -46,6 +46,11 @@ class PageModel final : public DesktopModel {
   Profile DefaultProfile(int32_t index, const Profile& edited, const PStateTable& table) override;
   void RequestRestart() override { calls.push_back("RequestRestart"); }
   void ForceRefresh() override {}
+  TrayValues TrayNow() const override { return {}; }
+  void TrayRestored() override {}
+  bool TemperatureReadable() const override { return true; }
+  void SetTraySettings(const TraySettings& edited) override { settings.tray = edited; }
+  bool SelectProfileForSource(int32_t) override { return false; }
 
   const CpuInfo& Processor0() const { return machine_.Records().front(); }
 
