@@ -4,6 +4,8 @@
 //    showing and painting it once), and one refresh with the window shown, in processor
 //    time of the whole process (the monitoring threads' sampling included; "Time" is that
 //    processor time, wall_ms the refresh's duration);
+//  - the tray's pictures drawn anew from changing values and made Qt icons, as a refresh
+//    whose values all changed does (frequency, load meter and graph, temperature);
 //  - `--rss-seconds=S`: the desktop program's resident memory after S seconds of running
 //    (default 60), started as a user starts it.
 //
@@ -31,7 +33,9 @@
 #include "tests/e2e/child_process.h"
 #include "tests/test_support/temp_folder.h"
 #include "ui/desktop_front_end.h"
+#include "ui/icons/tray_icons.h"
 #include "ui/pages/page_catalogue.h"
+#include "ui/tray/icon_pixmaps.h"
 
 namespace pacetta::ui {
 namespace {
@@ -90,6 +94,23 @@ void RefreshWithWindowShown(benchmark::State& state, MainDialog& window, Desktop
   state.SetLabel(window.CaptionText().toStdString());
 }
 
+// Every value changes at each refresh, so every picture is drawn and converted.
+void TrayPictures(benchmark::State& state) {
+  icons::LoadHistory history;
+  const icons::LoadColors colors{0x00FF00, 0xFFFF00};
+  int step = 0;
+  for (auto _ : state) {
+    const double load = (step * 7) % 101;
+    history.Add(load, 100.0 - load, 2);
+    benchmark::DoNotOptimize(
+        ToQIcon(icons::DrawFrequencyIcon(800.0 + step % 2000, 1.0, 0, 0, 0x80FFFF)));
+    benchmark::DoNotOptimize(ToQIcon(icons::DrawLoadMeter(load, 100.0 - load, 2, colors)));
+    benchmark::DoNotOptimize(ToQIcon(history.Draw(colors, 2)));
+    benchmark::DoNotOptimize(ToQIcon(icons::DrawTemperatureIcon(40.0 + step % 60, 0, 0x80FFFF)));
+    ++step;
+  }
+}
+
 int RunBenchmarks(int argc, char** argv, const std::string& machine) {
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
@@ -124,6 +145,8 @@ int RunBenchmarks(int argc, char** argv, const std::string& machine) {
             ->Iterations(8)
             ->Unit(benchmark::kMicrosecond);
       }
+      benchmark::RegisterBenchmark("TrayPictures/all-changed", TrayPictures)
+          ->Unit(benchmark::kMicrosecond);
       benchmark::RunSpecifiedBenchmarks();
       frontEnd.RequestClose();
     });
