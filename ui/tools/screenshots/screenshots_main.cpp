@@ -8,6 +8,7 @@
 // scripts/screenshots.sh runs it for every machine of the catalogue.
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -18,6 +19,9 @@
 #include "app/lifecycle/program_flow.h"
 #include "platform/sim/simulated_pc.h"
 #include "ui/desktop_front_end.h"
+#include "ui/icons/tray_icons.h"
+#include "ui/tray/icon_pixmaps.h"
+#include "ui/tray/tray.h"
 
 namespace pacetta::ui {
 namespace {
@@ -109,6 +113,40 @@ bool Capture(MainDialog& window, const QString& folder) {
   return ok;
 }
 
+// The tray's icons as they are now, from the left as the tray shows them, each pixel
+// four times on a dark panel; then each menu as it opens.
+bool CaptureTray(Tray& tray, const QString& folder) {
+  constexpr int kScale = 4;
+  constexpr int kCell = (icons::kIconSize + 4) * kScale;
+  const TrayIconId shown[] = {TrayIconId::kTemperature, TrayIconId::kLoad, TrayIconId::kFrequency,
+                              TrayIconId::kMain};
+  QImage panel(kCell * 4, kCell, QImage::Format_ARGB32);
+  panel.fill(QColor(0x30, 0x30, 0x30));
+  {
+    QPainter painter(&panel);
+    int x = 0;
+    for (const TrayIconId id : shown) {
+      const QImage picture = ToQImage(icons::ScaleWhole(tray.Picture(id), kScale));
+      painter.drawImage(x + 2 * kScale, 2 * kScale, picture);
+      x += kCell;
+    }
+  }
+  const QString path = QDir(folder).filePath(QStringLiteral("tray-icons.png"));
+  bool ok = panel.save(path, "PNG");
+  std::printf("%s %s\n", ok ? "wrote" : "could not write", path.toLocal8Bit().constData());
+  const std::pair<const char*, QMenu*> menus[] = {{"tray-menu-main.png", &tray.Menus().Main()},
+                                                  {"tray-menu-load.png", &tray.Menus().Load()}};
+  for (const auto& [name, menu] : menus) {
+    emit menu->aboutToShow();
+    menu->adjustSize();
+    const QString menuPath = QDir(folder).filePath(QString::fromUtf8(name));
+    const bool saved = menu->grab().save(menuPath, "PNG");
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", menuPath.toLocal8Bit().constData());
+    ok = saved && ok;
+  }
+  return ok;
+}
+
 int Run(const Options& options, int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
@@ -132,6 +170,7 @@ int Run(const Options& options, int argc, char** argv) {
     // Once the loop runs and the start-up has shown the window.
     QTimer::singleShot(0, &frontEnd, [&] {
       captured = Capture(window, options.folder);
+      captured = CaptureTray(*frontEnd.TrayIcons(), options.folder) && captured;
       frontEnd.RequestClose();
     });
   });
