@@ -89,7 +89,7 @@ struct CpuInfo {
            isCoreDuo = 0, isCore2 = 0, isPentium4 = 0, isPentium4Prescott = 0, isIntelCore = 0,
            isPentiumMOrCoreDuo = 0, isIntelSpeedStep = 0, isIntelPState = 0, isIntelSupported = 0,
            isTransmeta = 0, isVia6 = 0, isViaC7 = 0, hasDigitalThermalSensor = 0, hasIda = 0,
-           hasDffs = 0;
+           hasDffs = 0, hasAperfMperf = 0;
 
   HardwareSwitches switches;
   // Degrees added to this processor's temperature readings.

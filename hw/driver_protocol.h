@@ -19,6 +19,13 @@ inline constexpr uint32_t kQueryVersion = 0x80002028u;      // 8 bytes in and ou
 inline constexpr uint32_t kChangeUseCount = 0x8000202Cu;    // 8 bytes in and out
 inline constexpr uint32_t kReadMsr = 0x80002030u;           // 12 bytes in and out
 inline constexpr uint32_t kWriteMsr = 0x80002034u;          // 12 bytes in and out
+// The kernel's frequency policy of today's processors, written for the program by the
+// helper (Linux) or the simulated device: a policy's limits (in 12: policy id, min kHz,
+// max kHz), its energy-performance preference (in 28: policy id, 24 bytes of NUL-padded
+// text) and boost (in 4: 0 or 1). Nothing comes back.
+inline constexpr uint32_t kSetFrequencyLimits = 0x80002040u;
+inline constexpr uint32_t kSetEnergyPreference = 0x80002044u;
+inline constexpr uint32_t kSetBoost = 0x80002048u;
 
 inline constexpr uint32_t kUseCountTag = 0x80000000u;  // word 0 of a use-count request
 inline constexpr uint32_t kExpectedMajor = 1;

@@ -80,6 +80,7 @@ json Flags(const CpuInfo& c) {
           {"isViaC7", c.isViaC7},
           {"hasDigitalThermalSensor", c.hasDigitalThermalSensor},
           {"hasIda", c.hasIda},
+          {"hasAperfMperf", c.hasAperfMperf},
           {"hasDffs", c.hasDffs}};
 }
 

@@ -76,6 +76,8 @@ void ClassifyFamily(CpuInfo& info) {
   else if (info.isAmdPowerNow)
     info.hasDigitalThermalSensor = Flag(Bit(ExtendedLeaf(info, 0x80000007u).edx, 0));
   info.hasIda = Flag(Bit(thermalLeaf, 1));
+  // The activity counters: the effective clock and busy share without a busy wait.
+  info.hasAperfMperf = Flag(Bit(StandardLeaf(info, 6).ecx, 0));
 }
 
 }  // namespace pacetta

@@ -29,6 +29,10 @@ inline constexpr unsigned kThermalNowBit = 0;     // IA32_THERM_STATUS: throttli
 inline constexpr unsigned kThermalLogBit = 1;     // IA32_THERM_STATUS: sticky log
 inline constexpr unsigned kReadingValidBit = 31;  // IA32_THERM_STATUS: readout valid
 
+// The activity counters of Intel (SDM vol. 4) and AMD family 10h and later processors.
+inline constexpr uint32_t kMperf = 0xE7;  // IA32_MPERF: constant rate while not halted
+inline constexpr uint32_t kAperf = 0xE8;  // IA32_APERF: actual clock while not halted
+
 }  // namespace pacetta::msr
 
 namespace pacetta::sensors {
