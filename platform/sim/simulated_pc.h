@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/kernel_cpu.h"
 #include "platform/platform.h"
 #include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
@@ -72,6 +73,10 @@ class SimulatedPc {
 
   // What the program asked of the scheduler; the host's scheduling is never changed.
   virtual SimPriorities& Priorities() = 0;
+
+  // The kernel's frequency policies and hardware monitors of the machine's processors;
+  // without policies on machines whose family has no kernel frequency driver.
+  virtual platform::KernelCpu& KernelCpu() = 0;
 };
 
 // "name  description" lines of the built-in catalogue, the default machine marked.

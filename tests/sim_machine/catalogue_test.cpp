@@ -31,6 +31,8 @@ constexpr Expected kExpected[] = {
     {"pentium4-ht", kVendorIntel, 15, 3, 2, 0x8086},
     {"via-c7", kVendorCentaur, 6, 10, 1, 0x1106},
     {"transmeta", kVendorTransmeta, 5, 4, 1, 0x1279},
+    {"zen-laptop", kVendorAmd, 0x17, 0x60, 4, 0x1022},
+    {"hybrid-laptop", kVendorIntel, 6, 0x9A, 4, 0x8086},
 };
 
 TEST(Catalogue, EveryMachineIsTheFamilyItClaims) {

@@ -76,7 +76,7 @@ TEST(AttachModels, RealDumpsChooseTheirFamilyAndPublishedData) {
       {"amd-athlon-xp-3200+", ModelFamily::kAmdK7, "Athlon XP 3200+"},
       {"amd-duron-spitfire", ModelFamily::kAmdK7, "Duron"},
       {"amd-phenom-9500-quad-core-processor", ModelFamily::kNone, ""},
-      {"amd-ryzen-7-5800h-with-radeon-graphics", ModelFamily::kNone, ""},
+      {"amd-ryzen-7-5800h-with-radeon-graphics", ModelFamily::kAmdZen, "AMD Zen family rule"},
       {"amd-turion-64-mobile-technology-ml-34", ModelFamily::kAmdK8, "ML-34"},
       {"amd-turion-dual-core-rm-70", ModelFamily::kNone, ""},  // family 11h
       {"intel-core-duo-cpu-t2600", ModelFamily::kCoreDuo, "T2600"},

@@ -41,7 +41,8 @@ uint32_t AllOnes(unsigned width) {
 
 }  // namespace
 
-HardwareFiles::HardwareFiles(const HelperOptions& options) : options_(options) {
+HardwareFiles::HardwareFiles(const HelperOptions& options)
+    : options_(options), cpufreq_(options.sysRoot) {
   portFile_.Reset(open(options_.portFile.c_str(), O_RDWR | O_CLOEXEC));
   struct stat info {};
   portIsDevice_ = portFile_.Valid() && fstat(portFile_.Get(), &info) == 0 && S_ISCHR(info.st_mode);

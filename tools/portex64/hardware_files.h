@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/linux/helper_socket.h"
+#include "tools/portex64/cpufreq_files.h"
 #include "tools/portex64/helper_options.h"
 
 namespace pacetta::portex {
@@ -44,6 +45,9 @@ class HardwareFiles {
   UniqueFd CopyMemory(uint32_t address, uint32_t length);
   static constexpr size_t kCopiedRanges = 8;
 
+  // The kernel's frequency policy files; they check their requests themselves.
+  CpufreqFiles& Cpufreq() { return cpufreq_; }
+
  private:
   int MsrFile(unsigned cpu);
 
@@ -55,6 +59,7 @@ class HardwareFiles {
   bool widePortsGranted_ = false;
   std::mutex copiesMutex_;
   std::list<std::pair<std::pair<uint32_t, uint32_t>, UniqueFd>> copies_;  // newest first
+  CpufreqFiles cpufreq_;
 };
 
 }  // namespace pacetta::portex

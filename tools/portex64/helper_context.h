@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "tools/portex64/hardware_files.h"
 
@@ -34,6 +35,8 @@ struct HelperContext {
   pid_t ownerPid = 0;                 // the process that started the helper, 0 = none
   uid_t ownerUid = 0;
   std::function<void()> requestStop;
+  // Reports a refused request on the helper's refusal log; empty: not reported.
+  std::function<void(const std::string&)> refused;
 };
 
 }  // namespace pacetta::portex

@@ -21,7 +21,9 @@ const char* const kHelperUsage =
     "  --port-file=FILE   I/O ports (default /dev/port)\n"
     "  --mem-file=FILE    physical memory (default /dev/mem)\n"
     "  --pci-dir=DIR      PCI configuration as DIR/0000:00:DD.F/config\n"
-    "                     (default /sys/bus/pci/devices)\n";
+    "                     (default /sys/bus/pci/devices)\n"
+    "  --sys-root=DIR     frequency policies under DIR/sys/devices/system/cpu\n"
+    "                     (default /)\n";
 
 namespace {
 
@@ -69,6 +71,8 @@ std::optional<HelperOptions> ParseHelperOptions(const std::vector<std::string>& 
       options.memFile = value;
     } else if (name == "--pci-dir") {
       options.pciDir = value;
+    } else if (name == "--sys-root") {
+      options.sysRoot = value;
     } else if (name == "--group") {
       options.group = GroupOf(value);
       if (!options.group) {

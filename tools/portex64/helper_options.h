@@ -17,6 +17,8 @@ struct HelperOptions {
   std::string pciDir = "/sys/bus/pci/devices";  // <pciDir>/0000:00:DD.F/config
   std::vector<uid_t> allowUids;                 // besides root
   std::optional<gid_t> group;                   // members may connect too
+  // Holds sys/devices/system/cpu: the kernel's frequency policy files.
+  std::string sysRoot = "/";
   bool foreground = false;
   int readyFd = -1;          // gets one byte once the socket listens
   unsigned maxClients = 32;  // one of them kept for root

@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
   EnsureMsrModule(*options);
   HardwareFiles hardware(*options);
   UseCounter uses;
-  HelperContext context{hardware, uses, 0, owner, getuid(), {}};
+  HelperContext context{hardware, uses, 0, owner, getuid(), {}, {}};
   Server server(*options, context);
   if (!server.Bind(error)) {
     std::fprintf(stderr, "Portex64: %s\n", error.c_str());

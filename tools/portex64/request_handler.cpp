@@ -1,6 +1,8 @@
 #include "tools/portex64/request_handler.h"
 
 #include <cstring>
+#include <initializer_list>
+#include <span>
 
 #include "hw/driver_protocol.h"
 #include "tools/portex64/access_policy.h"
@@ -46,11 +48,20 @@ constexpr Layout kLayouts[] = {
     {driver::kReadMsr, 12, 12},          {driver::kWriteMsr, 12, 12},
     {wire::kStopRequest, 0, 0},
 };
+// The kernel's frequency policy: nothing comes back.
+constexpr Layout kCpufreqLayouts[] = {
+    {driver::kSetFrequencyLimits, 12, 0},
+    {driver::kSetEnergyPreference, 28, 0},
+    {driver::kSetBoost, 4, 0},
+};
 
 bool LayoutFits(const wire::RequestHeader& header) {
-  for (const Layout& layout : kLayouts) {
-    if (layout.code == header.code) {
-      return header.inSize == layout.inSize && header.outSize == layout.outSize;
+  for (const auto& table :
+       {std::span<const Layout>(kLayouts), std::span<const Layout>(kCpufreqLayouts)}) {
+    for (const Layout& layout : table) {
+      if (layout.code == header.code) {
+        return header.inSize == layout.inSize && header.outSize == layout.outSize;
+      }
     }
   }
   return false;  // unknown codes, and the kernel routine: this helper runs no code
@@ -60,6 +71,7 @@ bool LayoutFits(const wire::RequestHeader& header) {
 
 Answer RequestHandler::Handle(const wire::RequestHeader& header, const uint8_t* in) {
   if (!LayoutFits(header)) return {};
+  if (header.code == driver::kSetEnergyPreference) return SetEnergyPreference(in);
   std::array<uint32_t, 4> words{};
   std::memcpy(words.data(), in, header.inSize);
   switch (header.code) {
@@ -88,6 +100,10 @@ Answer RequestHandler::Handle(const wire::RequestHeader& header, const uint8_t* 
       return ReadMsr(header.processor, words.data());
     case driver::kWriteMsr:
       return WriteMsr(header.processor, words.data());
+    case driver::kSetFrequencyLimits:
+      return Cpufreq(context_.hardware.Cpufreq().SetLimits(words[0], words[1], words[2]));
+    case driver::kSetBoost:
+      return Cpufreq(context_.hardware.Cpufreq().SetBoost(words[0]));
     case wire::kStopRequest:
       return Stop();
     default:
@@ -203,6 +219,25 @@ Answer RequestHandler::WriteMsr(unsigned processor, const uint32_t* words) {
     return {};
   }
   return Words<3>({words[0], words[1], words[2]});
+}
+
+// In: policy id, 24 bytes of NUL-padded text.
+Answer RequestHandler::SetEnergyPreference(const uint8_t* in) {
+  uint32_t policy = 0;
+  std::memcpy(&policy, in, 4);
+  const std::string text = CpufreqFiles::PaddedText(in + 4, 24);
+  return Cpufreq(context_.hardware.Cpufreq().SetEnergyPreference(policy, text));
+}
+
+// A frequency policy change that was refused or failed goes to the refusal log: the
+// program never sends one the kernel's files did not offer.
+Answer RequestHandler::Cpufreq(const std::string& refusal) {
+  if (refusal.empty()) return Succeeded();
+  if (context_.refused) {
+    context_.refused("refused a frequency request of user " + std::to_string(peer_.uid) + ": " +
+                     refusal);
+  }
+  return {};
 }
 
 // Root may end the helper, and so may the process that started it (the same user, so

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "platform/linux/helper_wire.h"
 #include "tools/portex64/helper_context.h"
@@ -42,6 +43,8 @@ class RequestHandler {
   Answer ChangeUseCount(const uint32_t* words);
   Answer ReadMsr(unsigned processor, const uint32_t* words);
   Answer WriteMsr(unsigned processor, const uint32_t* words);
+  Answer SetEnergyPreference(const uint8_t* in);
+  Answer Cpufreq(const std::string& refusal);
   Answer Stop();
   bool ConfigData(uint32_t port, unsigned width, bool write, uint32_t& value);
 

@@ -31,11 +31,13 @@ mode_t SocketMode(const HelperOptions& options) {
 Server::Server(const HelperOptions& options, HelperContext& context)
     : options_(options), context_(context), self_(geteuid()), refusals_(STDERR_FILENO) {
   context_.requestStop = [this] { RequestStop(); };
+  context_.refused = [this](const std::string& line) { refusals_.Refused(line); };
 }
 
 Server::~Server() {
   ShutDown();
   context_.requestStop = nullptr;
+  context_.refused = nullptr;
 }
 
 bool Server::Bind(std::string& error) {

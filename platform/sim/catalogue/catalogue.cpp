@@ -6,6 +6,7 @@
 #include "platform/sim/catalogue/composed_processors.h"
 #include "platform/sim/catalogue/embedded_files.h"
 #include "platform/sim/catalogue/firmware_area.h"
+#include "platform/sim/catalogue/modern_machines.h"
 #include "platform/sim/machine/machine_file.h"
 
 namespace pacetta::sim {
@@ -15,6 +16,7 @@ constexpr platform::OsVersion kWindows2000{5, 0, 2195, platform::kPlatformNt};
 constexpr platform::OsVersion kWindowsXp{5, 1, 2600, platform::kPlatformNt};
 constexpr platform::OsVersion kWindowsXp64{5, 2, 3790, platform::kPlatformNt};
 constexpr platform::OsVersion kWindowsVistaSp1{6, 0, 6001, platform::kPlatformNt};
+constexpr platform::OsVersion kWindows10{10, 0, 19045, platform::kPlatformNt};
 
 struct Recipe {
   const char* name;
@@ -76,6 +78,17 @@ constexpr Recipe kRecipes[] = {
      kWindowsXp, false},
     {"transmeta", "Ultraportable with a Transmeta Crusoe TM5800 and its LongRun northbridge",
      "amd-duron-spitfire.test", ComposeCrusoeTm5800, AddCrusoeNorthbridge, kWindows2000, false},
+    {"zen-laptop",
+     "Laptop with an AMD Ryzen 7 4800H (Zen 2, Renoir; 2 of its 8 cores), amd-pstate-epp",
+     "amd-ryzen-7-4800h-with-radeon-graphics.test", KeepZenLaptopProcessors,
+     [](MachineSpec& m) { AddHostBridge(m, 0x1022, 0x1630, 0x00); },  // Renoir root complex
+     kWindows10, true},
+    {"hybrid-laptop",
+     "Laptop with an Intel Core i7-12700H (Alder Lake; 1 performance and 2 efficiency cores), "
+     "intel_pstate with HWP",
+     "12th-gen-intel-core-i7-12700h.test", KeepHybridLaptopProcessors,
+     [](MachineSpec& m) { AddHostBridge(m, 0x8086, 0x4641, 0x02); },  // 12th gen host bridge
+     kWindows10, true},
 };
 
 const Recipe* FindRecipe(std::string_view name) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "hw/driver_protocol.h"
 #include "platform/sim/driver/kernel_routines.h"
@@ -71,6 +72,12 @@ bool DeviceRequests::Answer(uint32_t code, unsigned processor, const RequestBuff
       return ReadMsr(processor, buffers, written);
     case driver::kWriteMsr:
       return WriteMsr(processor, buffers, written);
+    case driver::kSetFrequencyLimits:
+      return SetFrequencyLimits(buffers);
+    case driver::kSetEnergyPreference:
+      return SetEnergyPreference(buffers);
+    case driver::kSetBoost:
+      return SetBoost(buffers);
     default:
       return false;  // not a request of this driver
   }
@@ -172,6 +179,33 @@ bool DeviceRequests::WriteMsr(unsigned processor, const RequestBuffers& buffers,
   if (!bank->Write(index, uint64_t{(*in)[1]} << 32 | (*in)[2])) return false;
   written = OutputWords<3>(buffers, *in);
   return true;
+}
+
+// In: policy id, min kHz, max kHz. Nothing comes back.
+bool DeviceRequests::SetFrequencyLimits(const RequestBuffers& buffers) {
+  const auto in = InputWords<3>(buffers);
+  platform::KernelCpu* kernel = hardware_.KernelCpu();
+  return in && kernel != nullptr && kernel->SetLimits((*in)[0], (*in)[1], (*in)[2]);
+}
+
+// In: policy id, 24 bytes of text padded with NULs.
+bool DeviceRequests::SetEnergyPreference(const RequestBuffers& buffers) {
+  constexpr uint32_t kTextBytes = 24;
+  platform::KernelCpu* kernel = hardware_.KernelCpu();
+  if (buffers.in == nullptr || buffers.inSize != 4 + kTextBytes || kernel == nullptr) return false;
+  uint32_t id = 0;
+  std::memcpy(&id, buffers.in, 4);
+  const char* text = static_cast<const char*>(buffers.in) + 4;
+  const std::string preference(text, strnlen(text, kTextBytes));
+  return kernel->SetEnergyPreference(id, preference);
+}
+
+// In: 0 or 1.
+bool DeviceRequests::SetBoost(const RequestBuffers& buffers) {
+  const auto in = InputWords<1>(buffers);
+  platform::KernelCpu* kernel = hardware_.KernelCpu();
+  if (!in || (*in)[0] > 1 || kernel == nullptr) return false;
+  return kernel->SetBoost((*in)[0] == 1);
 }
 
 }  // namespace pacetta::sim

@@ -46,6 +46,9 @@ class DeviceRequests {
   bool ChangeUseCount(const RequestBuffers& buffers, uint32_t& written);
   bool ReadMsr(unsigned processor, const RequestBuffers& buffers, uint32_t& written);
   bool WriteMsr(unsigned processor, const RequestBuffers& buffers, uint32_t& written);
+  bool SetFrequencyLimits(const RequestBuffers& buffers);
+  bool SetEnergyPreference(const RequestBuffers& buffers);
+  bool SetBoost(const RequestBuffers& buffers);
 
   DriverHardware& hardware_;
   ServiceDatabase& services_;

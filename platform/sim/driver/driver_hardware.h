@@ -1,10 +1,12 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "platform/kernel_cpu.h"
 #include "platform/sim/driver/io_ports.h"
 #include "platform/sim/driver/msr_bank.h"
 #include "platform/sim/driver/pci_config_space.h"
@@ -49,6 +51,10 @@ class DriverHardware {
   // processor: the owner makes it take the time a real busy loop would. Set before the
   // device is used.
   void SetBusyDelay(std::function<void(uint32_t iterations)> spin) { busyDelay_ = std::move(spin); }
+  // The kernel's frequency policies the device's policy requests go to; null (the
+  // default) refuses them. The owner clears it before the policies end.
+  void SetKernelCpu(platform::KernelCpu* kernel) { kernelCpu_.store(kernel); }
+  platform::KernelCpu* KernelCpu() const { return kernelCpu_.load(); }
   void BusyDelay(uint32_t iterations) const {
     if (busyDelay_) busyDelay_(iterations);
   }
@@ -71,6 +77,7 @@ class DriverHardware {
   mutable std::mutex pceMutex_;
   std::vector<bool> pce_;
   std::function<void(uint32_t)> busyDelay_;
+  std::atomic<platform::KernelCpu*> kernelCpu_{nullptr};
 };
 
 }  // namespace pacetta::sim

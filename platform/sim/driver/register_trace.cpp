@@ -25,6 +25,12 @@ const char* KindName(TraceKind kind) {
       return "unmap";
     case TraceKind::kRoutine:
       return "routine";
+    case TraceKind::kPolicyLimits:
+      return "policy-limits";
+    case TraceKind::kPolicyPreference:
+      return "policy-preference";
+    case TraceKind::kPolicyBoost:
+      return "policy-boost";
   }
   return "?";
 }

@@ -26,6 +26,11 @@ enum class TraceKind {
   kMap,
   kUnmap,
   kRoutine,  // a kernel routine of the 32-bit driver
+  // The kernel's frequency policy: limits (location the policy id, value min kHz in the
+  // high half and max kHz in the low), energy preference (the policy id) and boost (value).
+  kPolicyLimits,
+  kPolicyPreference,
+  kPolicyBoost,
 };
 
 enum class TraceResult {

@@ -119,6 +119,24 @@ TracedRequest::TracedRequest(RegisterTrace& trace, uint32_t code, unsigned proce
       access_.location = block.routine;
       access_.value = uint64_t{block.edx} << 32 | block.eax;
     }
+  } else if (code == driver::kSetFrequencyLimits) {
+    access_.kind = TraceKind::kPolicyLimits;
+    access_.width = 8;
+    if (const auto in = Words<3>(buffers.in, buffers.inSize)) {  // id, min, max
+      access_.location = (*in)[0];
+      access_.value = uint64_t{(*in)[1]} << 32 | (*in)[2];
+    }
+  } else if (code == driver::kSetEnergyPreference) {
+    access_.kind = TraceKind::kPolicyPreference;
+    if (buffers.in != nullptr && buffers.inSize >= 4) {
+      uint32_t id = 0;
+      std::memcpy(&id, buffers.in, 4);
+      access_.location = id;
+    }
+  } else if (code == driver::kSetBoost) {
+    access_.kind = TraceKind::kPolicyBoost;
+    access_.width = 1;
+    if (const auto in = Words<1>(buffers.in, buffers.inSize)) access_.value = (*in)[0];
   } else {
     return;  // the version, the use count: no hardware behind them
   }

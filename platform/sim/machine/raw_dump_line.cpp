@@ -29,7 +29,7 @@ bool IsDashLine(std::string_view text) {
   return text.size() >= 10 && text.find_first_not_of('-') == std::string_view::npos;
 }
 
-// "------[ Logical CPU #3 ]------"
+// "------[ Logical CPU #3 ]------", newer dumps "------[ CPUID Registers / Logical CPU #3 ]------"
 std::optional<RawDumpLine> ReadLogicalCpuHeader(std::string_view text) {
   LineScanner scan(text);
   if (!scan.Consume("---")) return std::nullopt;
@@ -37,6 +37,11 @@ std::optional<RawDumpLine> ReadLogicalCpuHeader(std::string_view text) {
   }
   if (!scan.Consume("[")) return std::nullopt;
   scan.SkipBlanks();
+  if (scan.Consume("CPUID Registers")) {
+    scan.SkipBlanks();
+    if (!scan.Consume("/")) return Error("malformed logical CPU header");
+    scan.SkipBlanks();
+  }
   if (!scan.Consume("Logical CPU")) return std::nullopt;
   scan.SkipBlanks();
   const bool hash = scan.Consume("#");

@@ -10,6 +10,7 @@
 #include "platform/sim/models/counter_registers.h"
 #include "platform/sim/models/family_model.h"
 #include "platform/sim/models/intel_power_on.h"
+#include "platform/sim/models/modern_counters.h"
 #include "platform/sim/models/thermal_registers.h"
 
 namespace pacetta::sim {
@@ -78,6 +79,14 @@ void AttachActivityRegisters(const MachineSpec& machine, DriverHardware& hardwar
     }
   }
   AttachK8Sensors(machine, hardware, activities);
+  std::vector<uint32_t> apicIds;
+  std::vector<ModelFamily> families;
+  for (const ProcessorSpec& processor : machine.processors) {
+    apicIds.push_back(processor.apicId);
+    families.push_back(ClassifyProcessor(processor.leaves).family);
+  }
+  AttachModernCounters(apicIds, families, activities,
+                       [&hardware](unsigned k) { return hardware.Bank(k); });
 }
 
 }  // namespace pacetta::sim

@@ -3,6 +3,7 @@
 #include "platform/sim/models/intel_perf_model.h"
 #include "platform/sim/models/k7_model.h"
 #include "platform/sim/models/k8_model.h"
+#include "platform/sim/models/modern_model.h"
 
 namespace pacetta::sim {
 
@@ -25,6 +26,9 @@ std::shared_ptr<FamilyModel> CreateFamilyModel(const ProcessorSpec& processor, C
       return std::make_shared<K8Model>(traits, data, processor.msrStart, std::move(clockNs));
     case ModelFamily::kAmdK7:
       return std::make_shared<K7Model>(traits, data, processor.msrStart, std::move(clockNs));
+    case ModelFamily::kAmdZen:
+    case ModelFamily::kIntelHwp:
+      return std::make_shared<ModernModel>(traits, processor.msrStart, std::move(clockNs));
     default:
       return std::make_shared<IntelPerfModel>(traits, data, processor.msrStart, std::move(clockNs));
   }

@@ -1,5 +1,6 @@
 #include "platform/sim/models/clock_rates.h"
 
+#include "platform/sim/models/modern_parts.h"
 #include "platform/sim/models/vid_codes.h"
 
 namespace pacetta::sim {
@@ -82,9 +83,16 @@ ClockRates::ClockRates(const ProcessorTraits& traits, const PowerOnData& data)
   high.current = data.high;
   highMhz_ = CoreMhz(high);
   highVolts_ = Volts(high);
+  timeStampMhz_ = highMhz_;
+  // Today's parts count the time stamp at a constant nominal rate, below the boost clock.
+  if (IsModernFamily(traits.family)) {
+    constantTimeStamp_ = true;
+    timeStampMhz_ = ModernPartFor(traits).timeStampMhz;
+  }
   if (traits.family == ModelFamily::kNone) {
     // No performance-state hardware: the part runs at the clock its brand names.
     highMhz_ = BrandClockMhz(traits.brand).value_or(1000.0);
+    timeStampMhz_ = highMhz_;
     constantTimeStamp_ = true;
   }
 }
@@ -134,7 +142,7 @@ double ClockRates::Volts(const ModelState& state) const {
 }
 
 double ClockRates::TimeStampMhz(const ModelState& state) const {
-  return constantTimeStamp_ ? highMhz_ : CoreMhz(state);
+  return constantTimeStamp_ ? timeStampMhz_ : CoreMhz(state);
 }
 
 }  // namespace pacetta::sim

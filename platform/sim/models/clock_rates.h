@@ -33,6 +33,7 @@ class ClockRates {
   bool constantTimeStamp_ = false;
   double highMhz_ = 0;
   double highVolts_ = 0;
+  double timeStampMhz_ = 0;
 };
 
 }  // namespace pacetta::sim

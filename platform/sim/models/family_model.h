@@ -30,6 +30,10 @@ struct ModelState {
   // Intel automatic thermal control (IA32_MISC_ENABLE bit 3): a part over its limit
   // throttles its clock.
   bool thermalMonitor = false;
+  // Today's parts: the clock follows the load between this ratio (idle) and
+  // `current.fid` (fully busy), as the kernel's policy allows; 0 = the clock is
+  // `current.fid` whatever the load.
+  uint32_t loadFloorFid = 0;
   bool operator==(const ModelState&) const = default;
 };
 

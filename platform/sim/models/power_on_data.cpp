@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/sim/models/modern_parts.h"
 #include "platform/sim/models/published_parts.h"
 #include "platform/sim/models/vid_codes.h"
 
@@ -141,6 +142,15 @@ PowerOnData PowerOnDataFor(const ProcessorTraits& traits) {
       return K7Rule(traits);
     case ModelFamily::kNone:
       return {};
+    case ModelFamily::kAmdZen:
+    case ModelFamily::kIntelHwp: {
+      const ModernPart part = ModernPartFor(traits);
+      PowerOnData data;
+      data.high = {part.highestRatio, 0};
+      data.low = {part.lowestRatio, 0};
+      data.source = part.name;
+      return data;
+    }
     default:
       return IntelRule(traits);
   }

@@ -10,11 +10,14 @@ class ProcessorActivity {
   struct BusyCycles {
     uint64_t user = 0;    // unhalted core cycles in user mode since power-on
     uint64_t kernel = 0;  // ... in kernel mode
+    // Unhalted time counted at the time-stamp rate rather than the core clock (MPERF).
+    uint64_t reference = 0;
   };
   struct Heat {
     double celsius = 0;
     bool hot = false;        // at or over the part's thermal limit now
     uint64_t hotEvents = 0;  // how often it crossed the limit since power-on
+    double joules = 0;       // energy used since power-on (where the part's power is known)
   };
 
   virtual ~ProcessorActivity() = default;

@@ -39,15 +39,17 @@ bool IsMobileIntelModelNumber(const std::string& brand) {
 ModelFamily AmdFamily(uint32_t family) {
   if (family == 6) return ModelFamily::kAmdK7;
   if (family == 0xF) return ModelFamily::kAmdK8;
+  if (family >= 0x17) return ModelFamily::kAmdZen;
   return ModelFamily::kNone;
 }
 
-ModelFamily IntelFamily(uint32_t family, uint32_t model) {
+ModelFamily IntelFamily(uint32_t family, uint32_t model, bool hwp) {
   if (family == 0xF) return model >= 3 ? ModelFamily::kPentium4 : ModelFamily::kPentium4Model2;
   if (family != 6) return ModelFamily::kNone;
   if (model == 9 || model == 13) return ModelFamily::kPentiumM;
   if (model == 14) return ModelFamily::kCoreDuo;
   if (model == 15 || model == 22 || model == 23) return ModelFamily::kCore2;
+  if (hwp) return ModelFamily::kIntelHwp;
   return ModelFamily::kNone;  // Pentium Pro, II, III: no performance-state hardware
 }
 
@@ -85,6 +87,9 @@ void AddIntelTraits(const CpuidLeaves& leaves, ProcessorTraits& traits) {
   const bool hasLeaf6 = MaxStandardLeaf(leaves) >= kThermalPowerLeaf;
   const uint32_t leaf6 = hasLeaf6 ? LeafOf(leaves, kThermalPowerLeaf).eax : 0;
   traits.thermalSensor = traits.family != ModelFamily::kViaC7 && (leaf6 & 0x1) != 0;
+  constexpr uint32_t kHybridLeaf = 0x1A, kAtomCoreType = 0x20;
+  traits.efficiencyCore = MaxStandardLeaf(leaves) >= kHybridLeaf &&
+                          (LeafOf(leaves, kHybridLeaf).eax >> 24) == kAtomCoreType;
   if (traits.family != ModelFamily::kCore2) return;
   traits.ida = (leaf6 & 0x2) != 0;
   // Dynamic FSB frequency switching came with the Santa Rosa platform's Merom steppings.
@@ -114,6 +119,10 @@ const char* FamilyName(ModelFamily family) {
       return "Pentium 4";
     case ModelFamily::kViaC7:
       return "VIA C7";
+    case ModelFamily::kAmdZen:
+      return "AMD Zen";
+    case ModelFamily::kIntelHwp:
+      return "Intel HWP";
   }
   return "none";
 }
@@ -132,7 +141,9 @@ ProcessorTraits ClassifyProcessor(const CpuidLeaves& leaves) {
     traits.family = AmdFamily(family);
     if (traits.family != ModelFamily::kNone) AddAmdTraits(leaves, traits);
   } else if (vendor == kVendorIntel) {
-    traits.family = IntelFamily(family, model);
+    const bool hwp = MaxStandardLeaf(leaves) >= kThermalPowerLeaf &&
+                     (LeafOf(leaves, kThermalPowerLeaf).eax & 0x80) != 0;
+    traits.family = IntelFamily(family, model, hwp);
     if (traits.family != ModelFamily::kNone) AddIntelTraits(leaves, traits);
   } else if (vendor == kVendorCentaur && family == 6 && model == 10) {
     traits.family = ModelFamily::kViaC7;

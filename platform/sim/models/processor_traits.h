@@ -17,6 +17,8 @@ enum class ModelFamily {
   kPentium4Model2,  // Intel family 0Fh model 2 (Northwood): no performance-state registers
   kPentium4,        // Intel family 0Fh model 3 and later (Prescott and after)
   kViaC7,           // VIA family 6 model 10 (C7, Esther core)
+  kAmdZen,          // AMD family 17h and later: P-state MSRs under the kernel's frequency driver
+  kIntelHwp,        // Intel family 6 with hardware P-states (leaf 6 EAX bit 7)
 };
 
 const char* FamilyName(ModelFamily family);
@@ -55,6 +57,8 @@ struct ProcessorTraits {
   // switching (the Santa Rosa mobile parts).
   bool ida = false;
   bool dffs = false;
+  // Hybrid Intel parts: leaf 1Ah EAX bits 31..24 = 20h, an efficiency (Atom) core.
+  bool efficiencyCore = false;
 };
 
 ProcessorTraits ClassifyProcessor(const CpuidLeaves& leaves);

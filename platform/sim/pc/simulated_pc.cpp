@@ -18,6 +18,7 @@
 #include "platform/sim/driver/register_trace.h"
 #include "platform/sim/driver/sim_driver.h"
 #include "platform/sim/driver/trace_file.h"
+#include "platform/sim/kernel/sim_kernel_cpu.h"
 #include "platform/sim/machine/machine_file.h"
 #include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
@@ -81,6 +82,7 @@ class SimulatedMachine final : public SimulatedPc {
               logFiles_,
               localClock_,
               processes_} {
+    driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
     // The 32-bit busy-delay routine spins like the in-thread loop of a 64-bit system.
@@ -96,6 +98,8 @@ class SimulatedMachine final : public SimulatedPc {
     }
   }
 
+  ~SimulatedMachine() override { driver_.Hardware().SetKernelCpu(nullptr); }
+
   platform::Platform& View() override { return view_; }
   const MachineSpec& Machine() const override { return machine_; }
   std::vector<Violation> Violations() override { return driver_.Hardware().Violations().Entries(); }
@@ -103,6 +107,7 @@ class SimulatedMachine final : public SimulatedPc {
   std::optional<ProcessorTruth> Activity(unsigned k) override { return workload_.Truth(k); }
   SimPower& PowerSupply() override { return power_; }
   SimPriorities& Priorities() override { return priorities_; }
+  platform::KernelCpu& KernelCpu() override { return kernelCpu_; }
 
  private:
   std::string StateFolder(const SimulationOptions& options) const {
@@ -157,6 +162,8 @@ class SimulatedMachine final : public SimulatedPc {
   ProcessorModels models_;
   // The processors' counters, load and heat, behind the models.
   Workload workload_;
+  // The kernel's frequency driver, steering the models; the device's requests reach it.
+  SimKernelCpu kernelCpu_{machine_, models_, [this](unsigned k) { return workload_.Truth(k); }};
   linux_os::FileRegistry registry_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;

@@ -38,13 +38,13 @@ void ProcessorTimeline::WriteTimeStampCounter(uint64_t value) {
 ProcessorActivity::BusyCycles ProcessorTimeline::Busy() {
   std::lock_guard lock(mutex_);
   AdvanceLocked(clock_->NowNs());
-  return {busyUser_.Whole(), busyKernel_.Whole()};
+  return {busyUser_.Whole(), busyKernel_.Whole(), busyReference_.Whole()};
 }
 
 ProcessorActivity::Heat ProcessorTimeline::Temperature() {
   std::lock_guard lock(mutex_);
   AdvanceLocked(clock_->NowNs());
-  return {celsius_, hot_, hotEvents_};
+  return {celsius_, hot_, hotEvents_, joules_};
 }
 
 void ProcessorTimeline::OnModelState(uint64_t nowNs, const ModelState& state) {
@@ -70,7 +70,7 @@ void ProcessorTimeline::EndSpin() {
 uint64_t ProcessorTimeline::NanosecondsFor(double cycles) {
   std::lock_guard lock(mutex_);
   AdvanceLocked(clock_->NowNs());
-  const double hz = rates_.CoreMhz(state_) * 1e6 * DutyLocked();
+  const double hz = CoreMhzLocked(SliceLocked(t_).busy) * 1e6 * DutyLocked();
   if (!(hz > 0) || !(cycles > 0)) return 0;
   return static_cast<uint64_t>(std::ceil(cycles / hz * 1e9));
 }
@@ -86,9 +86,9 @@ ProcessorTruth ProcessorTimeline::Truth() {
   std::lock_guard lock(mutex_);
   AdvanceLocked(clock_->NowNs());
   ProcessorTruth truth;
-  truth.coreMhz = rates_.CoreMhz(state_);
-  truth.duty = DutyLocked();
   truth.busy = SliceLocked(t_).busy;
+  truth.coreMhz = CoreMhzLocked(truth.busy);
+  truth.duty = DutyLocked();
   truth.celsius = celsius_;
   truth.hot = hot_;
   truth.throttled = hot_ && state_.thermalMonitor;
@@ -115,9 +115,19 @@ double ProcessorTimeline::DutyLocked() const {
   return duty;
 }
 
+double ProcessorTimeline::CoreMhzLocked(double busy) const {
+  const double ceiling = rates_.CoreMhz(state_);
+  if (state_.loadFloorFid == 0) return ceiling;
+  ModelState idle = state_;
+  idle.current.fid = state_.loadFloorFid;
+  // Like the kernel's schedutil and the parts' own HWP: a quarter of headroom over the
+  // load, never below the floor the policy sets.
+  return std::clamp(1.25 * busy * ceiling, std::min(rates_.CoreMhz(idle), ceiling), ceiling);
+}
+
 double ProcessorTimeline::RelativePowerLocked(double duty, double busy) const {
   const double high = rates_.HighMhz();
-  const double clock = high > 0 ? rates_.CoreMhz(state_) / high : 1.0;
+  const double clock = high > 0 ? CoreMhzLocked(busy) / high : 1.0;
   const double volts = rates_.Volts(state_), highVolts = rates_.HighVolts();
   const double voltage = volts > 0 && highVolts > 0 ? (volts / highVolts) * (volts / highVolts) : 1;
   const double activity = thermal_.idlePowerShare + (1 - thermal_.idlePowerShare) * duty * busy;
@@ -139,9 +149,11 @@ void ProcessorTimeline::IntegrateLocked(uint64_t spanNs, const LoadSlice& slice,
                                         double steadyC) {
   const double ns = static_cast<double>(spanNs);
   tsc_.Add(rates_.TimeStampMhz(state_) * 1e-3 * ns);
-  const double running = rates_.CoreMhz(state_) * 1e-3 * ns * duty * slice.busy;
+  const double running = CoreMhzLocked(slice.busy) * 1e-3 * ns * duty * slice.busy;
   busyUser_.Add(running * (1 - slice.kernelShare));
   busyKernel_.Add(running * slice.kernelShare);
+  busyReference_.Add(rates_.TimeStampMhz(state_) * 1e-3 * ns * duty * slice.busy);
+  joules_ += thermal_.highWatts * RelativePowerLocked(duty, slice.busy) * ns * 1e-9;
   const double units = ns / 100;
   const double busyUnits = units * slice.busy;
   idle_.Add(units - busyUnits);

@@ -55,6 +55,8 @@ class ProcessorTimeline final : public ProcessorActivity {
   void CompleteDueTransitionLocked();
   LoadSlice SliceLocked(uint64_t ns);
   double DutyLocked() const;
+  // The core clock at a busy share: today's parts follow the load within their state.
+  double CoreMhzLocked(double busy) const;
   double RelativePowerLocked(double duty, double busy) const;
   // When in the next `spanNs` the temperature crosses the hot or the cool threshold.
   std::optional<uint64_t> HeatFlipLocked(double steadyC, uint64_t spanNs) const;
@@ -70,7 +72,8 @@ class ProcessorTimeline final : public ProcessorActivity {
   uint64_t t_;
   ModelState state_;
   unsigned spinning_ = 0;
-  Tally tsc_, busyUser_, busyKernel_;
+  Tally tsc_, busyUser_, busyKernel_, busyReference_;
+  double joules_ = 0;
   Tally idle_, kernel_, user_;  // 100-ns units; kernel includes idle
   uint64_t tscOffset_ = 0;
   double celsius_ = 0;

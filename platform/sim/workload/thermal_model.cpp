@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/sim/models/modern_parts.h"
+
 namespace pacetta::sim {
 
 ThermalParameters DefaultThermal(const ProcessorTraits& traits, std::optional<double> limitC) {
@@ -11,6 +13,7 @@ ThermalParameters DefaultThermal(const ProcessorTraits& traits, std::optional<do
     thermal.riseC = 35;
   }
   thermal.limitC = limitC;
+  if (IsModernFamily(traits.family)) thermal.highWatts = ModernPartFor(traits).wattsPerThread;
   return thermal;
 }
 

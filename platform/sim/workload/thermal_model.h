@@ -15,6 +15,7 @@ struct ThermalParameters {
   double idlePowerShare = 0.1;   // a halted core's share of its busy power
   std::optional<double> limitC;  // the part throttles and reports itself hot from here
   double hysteresisC = 2;        // ... until it has cooled this far below the limit
+  double highWatts = 0;          // power at the highest state fully busy; 0 = not known
 };
 
 // Realistic values for the part: a laptop runs warmer air and a smaller heat sink.

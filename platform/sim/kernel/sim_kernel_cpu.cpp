@@ -1,0 +1,170 @@
+#include "platform/sim/kernel/sim_kernel_cpu.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "platform/sim/machine/cpuid_fields.h"
+#include "platform/sim/models/modern_model.h"
+
+namespace pacetta::sim {
+namespace {
+
+constexpr uint32_t kKhzPerRatio = 100'000;
+// energy_performance_preference choices and the EPP values the drivers write for them.
+const std::vector<std::pair<std::string, uint32_t>> kPreferences = {{"default", 0x80},
+                                                                    {"performance", 0},
+                                                                    {"balance_performance", 0x80},
+                                                                    {"balance_power", 0xC0},
+                                                                    {"power", 0xFF}};
+
+std::optional<uint32_t> EppOf(const std::string& preference) {
+  for (const auto& [name, value] : kPreferences) {
+    if (name == preference) return value;
+  }
+  return std::nullopt;
+}
+
+// The core id a hardware monitor names: the APIC id without its thread bits (leaf 0Bh
+// sub-leaf 0 EAX 4:0 where present, else one thread bit).
+uint32_t CoreIdOf(const ProcessorSpec& processor) {
+  uint32_t shift = 1;
+  if (MaxStandardLeaf(processor.leaves) >= 0xB) {
+    shift = LeafOf(processor.leaves, 0xB).eax & 0x1F;
+  }
+  return processor.apicId >> shift;
+}
+
+}  // namespace
+
+SimKernelCpu::SimKernelCpu(const MachineSpec& machine, const ProcessorModels& models,
+                           std::function<std::optional<ProcessorTruth>(unsigned)> truth)
+    : truth_(std::move(truth)) {
+  for (unsigned k = 0; k < machine.processors.size(); ++k) {
+    auto* model = dynamic_cast<ModernModel*>(models.Model(k));
+    if (model == nullptr) continue;
+    const ModernPart& part = model->Part();
+    intel_ = ClassifyProcessor(machine.processors[k].leaves).family == ModelFamily::kIntelHwp;
+    Policy policy;
+    policy.model = model;
+    policy.coreId = CoreIdOf(machine.processors[k]);
+    auto& shown = policy.shown;
+    shown.id = k;
+    shown.cpus = {k};
+    shown.driver = intel_ ? "intel_pstate" : "amd-pstate-epp";
+    shown.governor = "powersave";
+    shown.hardwareMinKhz = part.lowestRatio * kKhzPerRatio;
+    shown.hardwareMaxKhz = part.highestRatio * kKhzPerRatio;
+    shown.minKhz = shown.hardwareMinKhz;
+    shown.baseKhz = part.baseRatio * kKhzPerRatio;
+    shown.energyPreference = "balance_performance";
+    for (const auto& choice : kPreferences) shown.energyPreferences.push_back(choice.first);
+    policy.askedMaxKhz = shown.hardwareMaxKhz;
+    policies_.push_back(std::move(policy));
+  }
+  std::lock_guard lock(mutex_);
+  for (const Policy& policy : policies_) SteerLocked(policy);
+}
+
+platform::FrequencyPolicy SimKernelCpu::ShownLocked(const Policy& policy) const {
+  platform::FrequencyPolicy shown = policy.shown;
+  const uint32_t cap = boost_ ? shown.hardwareMaxKhz : shown.baseKhz;
+  shown.maxKhz = std::max(std::min(policy.askedMaxKhz, cap), shown.minKhz);
+  shown.boost = boost_;
+  return shown;
+}
+
+void SimKernelCpu::SteerLocked(const Policy& policy) const {
+  const platform::FrequencyPolicy shown = ShownLocked(policy);
+  const uint32_t floor = (shown.minKhz + kKhzPerRatio - 1) / kKhzPerRatio;
+  const uint32_t ceiling = shown.maxKhz / kKhzPerRatio;
+  policy.model->Steer(floor, ceiling, EppOf(shown.energyPreference).value_or(0x80));
+}
+
+SimKernelCpu::Policy* SimKernelCpu::FindLocked(uint32_t id) {
+  for (Policy& policy : policies_) {
+    if (policy.shown.id == id) return &policy;
+  }
+  return nullptr;
+}
+
+std::vector<platform::FrequencyPolicy> SimKernelCpu::Policies() {
+  std::lock_guard lock(mutex_);
+  std::vector<platform::FrequencyPolicy> shown;
+  for (const Policy& policy : policies_) shown.push_back(ShownLocked(policy));
+  return shown;
+}
+
+std::optional<uint32_t> SimKernelCpu::CurrentKhz(uint32_t cpu) {
+  {
+    std::lock_guard lock(mutex_);
+    if (FindLocked(cpu) == nullptr) return std::nullopt;  // no frequency driver there
+  }
+  const auto truth = truth_(cpu);
+  if (!truth) return std::nullopt;
+  return static_cast<uint32_t>(std::lround(truth->coreMhz * 1000));
+}
+
+std::vector<platform::CpuTemperature> SimKernelCpu::Temperatures() {
+  std::vector<std::pair<uint32_t, uint32_t>> cpus;  // (cpu, core id)
+  {
+    std::lock_guard lock(mutex_);
+    for (const Policy& policy : policies_) cpus.emplace_back(policy.shown.id, policy.coreId);
+  }
+  if (cpus.empty()) return {};
+  // A core's sensor reads its hottest thread; the package's, its hottest core.
+  std::map<uint32_t, platform::CpuTemperature> cores;
+  platform::CpuTemperature package{
+      intel_ ? "coretemp" : "k10temp", intel_ ? "Package id 0" : "Tctl", -273.15, {}};
+  for (const auto& [cpu, core] : cpus) {
+    const auto truth = truth_(cpu);
+    if (!truth) continue;
+    auto& entry = cores[core];
+    if (entry.cpus.empty()) {
+      entry = {"coretemp", "Core " + std::to_string(core), truth->celsius, {}};
+    }
+    entry.celsius = std::max(entry.celsius, truth->celsius);
+    entry.cpus.push_back(cpu);
+    package.celsius = std::max(package.celsius, truth->celsius);
+    package.cpus.push_back(cpu);
+  }
+  std::vector<platform::CpuTemperature> all;
+  if (package.cpus.empty()) return all;
+  all.push_back(package);
+  // k10temp has no per-core sensor on these parts.
+  if (intel_) {
+    for (auto& entry : cores) all.push_back(std::move(entry.second));
+  }
+  return all;
+}
+
+bool SimKernelCpu::SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) {
+  std::lock_guard lock(mutex_);
+  Policy* policy = FindLocked(id);
+  if (policy == nullptr || minKhz > maxKhz) return false;
+  auto& shown = policy->shown;
+  const uint32_t low = shown.hardwareMinKhz, high = shown.hardwareMaxKhz;
+  shown.minKhz = std::clamp(minKhz, low, high);
+  policy->askedMaxKhz = std::clamp(maxKhz, low, high);
+  SteerLocked(*policy);
+  return true;
+}
+
+bool SimKernelCpu::SetEnergyPreference(uint32_t id, const std::string& preference) {
+  std::lock_guard lock(mutex_);
+  Policy* policy = FindLocked(id);
+  if (policy == nullptr || !EppOf(preference)) return false;
+  policy->shown.energyPreference = preference == "default" ? "balance_performance" : preference;
+  SteerLocked(*policy);
+  return true;
+}
+
+bool SimKernelCpu::SetBoost(bool on) {
+  std::lock_guard lock(mutex_);
+  if (policies_.empty()) return false;
+  boost_ = on;
+  for (const Policy& policy : policies_) SteerLocked(policy);
+  return true;
+}
+
+}  // namespace pacetta::sim

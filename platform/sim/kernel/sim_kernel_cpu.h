@@ -1,0 +1,57 @@
+#pragma once
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/kernel_cpu.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/models/attach_models.h"
+#include "platform/sim/workload/processor_timeline.h"
+
+namespace pacetta::sim {
+
+class ModernModel;
+
+// The simulated kernel's frequency driver and hardware monitors of a machine with
+// today's processors: one cpufreq policy per processor, as amd-pstate-epp and
+// intel_pstate create them, whose limits steer the processor's clock through its
+// model. The limits behave as the kernel's: a value outside the hardware's range is
+// clamped into it, a maximum below the minimum is refused, and with boost off the
+// maximum stays at the base clock while the asked maximum is kept for when boost returns.
+// Machines of older families have no frequency driver: no policy and no temperature.
+class SimKernelCpu final : public platform::KernelCpu {
+ public:
+  // `truth`: processor k's clock and temperature, read past its registers.
+  SimKernelCpu(const MachineSpec& machine, const ProcessorModels& models,
+               std::function<std::optional<ProcessorTruth>(unsigned)> truth);
+
+  std::vector<platform::FrequencyPolicy> Policies() override;
+  std::optional<uint32_t> CurrentKhz(uint32_t cpu) override;
+  std::vector<platform::CpuTemperature> Temperatures() override;
+  std::vector<platform::FrequencyCompetitor> Competitors() override { return {}; }
+  bool SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) override;
+  bool SetEnergyPreference(uint32_t id, const std::string& preference) override;
+  bool SetBoost(bool on) override;
+
+ private:
+  struct Policy {
+    platform::FrequencyPolicy shown;  // maxKhz and boost filled in when shown
+    uint32_t askedMaxKhz = 0;         // scaling_max_freq as written, before boost's cap
+    ModernModel* model = nullptr;
+    uint32_t coreId = 0;  // for the hardware monitor's per-core label
+  };
+
+  platform::FrequencyPolicy ShownLocked(const Policy& policy) const;
+  void SteerLocked(const Policy& policy) const;
+  Policy* FindLocked(uint32_t id);
+
+  const std::function<std::optional<ProcessorTruth>(unsigned)> truth_;
+  bool intel_ = false;
+  std::mutex mutex_;
+  std::vector<Policy> policies_;
+  bool boost_ = true;
+};
+
+}  // namespace pacetta::sim
