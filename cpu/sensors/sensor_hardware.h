@@ -3,6 +3,7 @@
 #include "hw/optional_entry_points.h"
 #include "hw/portex_driver.h"
 #include "platform/cpu_instructions.h"
+#include "platform/kernel_cpu.h"
 
 namespace pacetta {
 
@@ -16,6 +17,9 @@ struct SensorHardware {
   // The shared K8 northbridge accessor; null where none is used (K8 temperatures are
   // then not available).
   CK8Northbridge* northbridge = nullptr;
+  // What the kernel reports of today's processors (frequency policies, temperatures);
+  // null where the program does not ask it.
+  platform::KernelCpu* kernel = nullptr;
 };
 
 }  // namespace pacetta

@@ -1,0 +1,80 @@
+#include "engine/monitor/activity_sampling.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cpu/sensors/overheat.h"
+#include "cpu/sensors/reading_fields.h"
+#include "cpu/sensors/todays_state.h"
+
+namespace pacetta {
+namespace {
+
+bool Covers(const platform::CpuTemperature& reading, uint32_t index) {
+  return std::find(reading.cpus.begin(), reading.cpus.end(), index) != reading.cpus.end();
+}
+
+}  // namespace
+
+bool MeasuresByActivity(const CpuInfo& cpu) {
+  // The families with rules of their own; a later Intel part of family 6 counts as "P6"
+  // there, but only the older ones lack the activity counters.
+  const bool familyRules = cpu.isAmdPowerNow || cpu.isPentiumM || cpu.isIntelCore ||
+                           cpu.isPentium4 || cpu.isTransmeta || cpu.isVia6;
+  return cpu.hasAperfMperf != 0 && !familyRules;
+}
+
+void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
+                        ActivityCounters& last, double tscMhz, CpuSample& sample) {
+  SensorHardware& hardware = sources.hardware;
+  const ReportedState reported = ReadReportedState(cpu, hardware);
+  sample.multiplier = static_cast<float>(reported.multiplier);
+  sample.voltage = static_cast<float>(reported.volts);
+
+  const ActivityCounters now = ReadActivityCounters(hardware);
+  const Activity activity = ActivityBetween(last, now, tscMhz);
+  if (now.valid) last = now;
+  sample.clock = activity.clockMhz;
+  sample.cpuLoad = activity.busyPercent;
+  if (!now.valid && hardware.kernel) {
+    // Without the counters: the kernel's own view of the clock, which everyone may read.
+    if (auto khz = hardware.kernel->CurrentKhz(cpu.index)) sample.clock = *khz / 1000.0;
+  }
+  // The clock the processor runs at is the clock it works at: no modulation here.
+  sample.throttle = sample.clock > 0.0 ? 1.0 : sensors::kNotAvailable;
+  sample.osLoad = OperatingSystemLoad(sources, cpu.index, osTimes, 1);
+  sample.overheat = ReadOverheat(cpu, hardware) ? 1 : 0;
+  sample.temperature = static_cast<float>(KernelTemperature(hardware.kernel, cpu.index));
+}
+
+int32_t ActivityManagementLoad(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
+                               ActivityCounters& last, uint32_t depth, bool selectOsLoad) {
+  const double osLoad = OperatingSystemLoad(sources, cpu.index, osTimes, depth);
+  double chosen = osLoad;
+  if (!selectOsLoad) {
+    const ActivityCounters now = ReadActivityCounters(sources.hardware);
+    // The rate cancels out of the busy share; any positive one will do.
+    const Activity activity = ActivityBetween(last, now, 1.0);
+    if (now.valid) last = now;
+    // Without the counters the operating system's load is all there is.
+    if (activity.busyPercent >= 0.0) chosen = activity.busyPercent;
+  }
+  const double rounded = std::isfinite(chosen) ? std::round(chosen) : 0.0;
+  return static_cast<int32_t>(std::clamp(rounded, 0.0, 100.0));
+}
+
+double KernelTemperature(platform::KernelCpu* kernel, uint32_t index) {
+  if (!kernel) return sensors::kNotAvailable;
+  const std::vector<platform::CpuTemperature> readings = kernel->Temperatures();
+  const platform::CpuTemperature* best = nullptr;
+  for (const platform::CpuTemperature& reading : readings) {
+    if (!Covers(reading, index)) continue;
+    // The reading that stands for the fewest processors is the closest one.
+    if (!best || reading.cpus.size() < best->cpus.size()) best = &reading;
+  }
+  // A machine whose readings name no processors: the first one stands for all.
+  if (!best && !readings.empty() && readings.front().cpus.empty()) best = &readings.front();
+  return best ? best->celsius : sensors::kNotAvailable;
+}
+
+}  // namespace pacetta
