@@ -2,6 +2,7 @@
 #include "platform/cpu_instructions.h"
 #include "platform/driver_service.h"
 #include "platform/instance.h"
+#include "platform/kernel_cpu.h"
 #include "platform/local_time.h"
 #include "platform/log_files.h"
 #include "platform/os_entry_points.h"
@@ -31,6 +32,7 @@ struct Platform {
   LogFiles& logFiles;
   LocalClock& localClock;
   Processes& processes;
+  KernelCpu& kernelCpu;
 };
 
 }  // namespace pacetta::platform

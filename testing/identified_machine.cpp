@@ -39,7 +39,7 @@ IdentifiedMachine::IdentifiedMachine(const MachineOptions& options)
     : pc_(BuildPc(options, folder_)),
       driver_(pc_->View()),
       northbridge_(driver_),
-      sensors_{driver_, pc_->View().cpu, entryPoints_, &northbridge_} {
+      sensors_{driver_, pc_->View().cpu, entryPoints_, &northbridge_, &pc_->View().kernelCpu} {
   platform::Platform& view = pc_->View();
   if (driver_.Open(0) != 0) throw std::runtime_error("the simulated driver did not open");
   entryPoints_.Resolve(view.entryPoints, view.system);

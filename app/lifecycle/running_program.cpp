@@ -51,7 +51,7 @@ RunningProgram::RunningProgram(Application& application, MainWindow& window, Fro
       platform_(application.Platform()),
       options_(std::move(options)),
       sensors_{application.Driver(), platform_.cpu, application.State().entryPoints,
-               application.State().northbridge.get()},
+               application.State().northbridge.get(), &platform_.kernelCpu},
       machine_(MachineOf(application, sensors_)),
       settings_(machine_) {}
 

@@ -5,6 +5,7 @@
 #include "cpu/sensors/current_state.h"
 #include "cpu/sensors/delay_calibration.h"
 #include "cpu/sensors/sensor_registers.h"
+#include "engine/monitor/activity_sampling.h"
 #include "hw/msr_request.h"
 #include "hw/pinning.h"
 
@@ -43,6 +44,9 @@ Calibration CalibrateAtStart(std::vector<CpuInfo>& records, SensorHardware& hard
   ReadCurrentState(cpu, hardware);
   ClockReading clock;
   if (MeasureClock(cpu, hardware, kCalibrationPasses, clock)) {
+    // Without family rules the time-stamp counter runs at its own constant rate, which
+    // the activity counters' clock is reckoned in.
+    if (MeasuresByActivity(cpu)) calibration.tscMhz = clock.clockHz * 1e-6;
     calibration.busClockMhz =
         BusClockMhz(clock.clockHz, MultiplierOf(cpu, static_cast<int32_t>(cpu.currentFid)));
   }

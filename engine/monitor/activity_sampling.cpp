@@ -36,8 +36,9 @@ void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory
   if (now.valid) last = now;
   sample.clock = activity.clockMhz;
   sample.cpuLoad = activity.busyPercent;
-  if (!now.valid && hardware.kernel) {
-    // Without the counters: the kernel's own view of the clock, which everyone may read.
+  if (sample.clock < 0.0 && hardware.kernel) {
+    // Without the counters (no privileged helper), or a processor that slept throughout:
+    // the kernel's own view of the clock, which everyone may read.
     if (auto khz = hardware.kernel->CurrentKhz(cpu.index)) sample.clock = *khz / 1000.0;
   }
   // The clock the processor runs at is the clock it works at: no modulation here.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "engine/monitor/activity_sampling.h"
 #include "engine/monitor/load_combination.h"
 #include "engine/monitor/measurements.h"
 #include "engine/monitor/sample_means.h"
@@ -41,6 +42,7 @@ void Sampler::ApplySettings(const SamplerSettings& settings) {
 void Sampler::SetCalibration(const Calibration& calibration) {
   busClockMhz_ = calibration.busClockMhz;
   cyclesPerPass_ = calibration.cyclesPerPass;
+  tscMhz_ = calibration.tscMhz;
 }
 
 bool Sampler::Start() {
@@ -62,8 +64,13 @@ void Sampler::TakeSample(uint32_t k) {
   parameters.calibration = {busClockMhz_.load(), cyclesPerPass_.load()};
   parameters.temperatureDepth = Depth(temperatureDepth_.load());
   parameters.lastClockMhz = slot.lastClockMhz.load();
-  TakeMonitoringSample(context_.processors[k], sources, slot.monitoringTimes, parameters,
+  CpuInfo& cpu = context_.processors[k];
+  if (MeasuresByActivity(cpu)) {
+    TakeActivitySample(cpu, sources, slot.monitoringTimes, slot.monitoringActivity, tscMhz_.load(),
                        slot.sample);
+  } else {
+    TakeMonitoringSample(cpu, sources, slot.monitoringTimes, parameters, slot.sample);
+  }
   if (slot.sample.clock > 0.0) slot.lastClockMhz = slot.sample.clock;
   if (tail_) tail_(k);
 }
@@ -102,8 +109,12 @@ void Sampler::MeasureManagementLoad(uint32_t k) {
   parameters.loadDepth = Depth(loadDepth_.load());
   parameters.selectOsLoad = cpuOsLoadSelect_.load() != 0;
   parameters.lastClockMhz = slot.lastClockMhz.load();
+  CpuInfo& cpu = context_.processors[k];
   slot.managementLoad.exchange(
-      ComputeManagementLoad(context_.processors[k], sources, slot.managementTimes, parameters));
+      MeasuresByActivity(cpu)
+          ? ActivityManagementLoad(cpu, sources, slot.managementTimes, slot.managementActivity,
+                                   parameters.loadDepth, parameters.selectOsLoad)
+          : ComputeManagementLoad(cpu, sources, slot.managementTimes, parameters));
 }
 
 int32_t Sampler::ManagementLoad(uint32_t k) const {

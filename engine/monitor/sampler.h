@@ -6,6 +6,7 @@
 #include <span>
 
 #include "cpu/cpu_info.h"
+#include "cpu/sensors/activity_counters.h"
 #include "cpu/sensors/sensor_hardware.h"
 #include "engine/monitor/cpu_sample.h"
 #include "engine/monitor/display_texts.h"
@@ -94,6 +95,10 @@ class Sampler {
     OsTimesHistory managementTimes;
     std::atomic<int32_t> managementLoad{0};
     std::atomic<double> lastClockMhz{0.0};  // the last clock measured, for sizing loops
+    // The activity counters at the last monitoring and management samples (each
+    // touched by its own thread only).
+    ActivityCounters monitoringActivity;
+    ActivityCounters managementActivity;
   };
 
   void TakeSample(uint32_t k);
@@ -107,7 +112,7 @@ class Sampler {
   // Read by the worker threads.
   std::atomic<int32_t> loadDepth_, temperatureDepth_, cpuLoadMethod_, cpuOsLoadSelect_,
       runHltOnIdle_;
-  std::atomic<double> busClockMhz_, cyclesPerPass_;
+  std::atomic<double> busClockMhz_, cyclesPerPass_, tscMhz_;
   // Main thread only.
   SamplerSettings settings_;
   PowerSource powerSource_ = PowerSource::kUnknown;

@@ -20,6 +20,7 @@ struct SamplerSettings {
 struct Calibration {
   double busClockMhz = 0.0;    // processor 0's clock over its multiplier; 0 = unknown
   double cyclesPerPass = 0.0;  // time-stamp cycles per pass of the busy loop; 0 = unknown
+  double tscMhz = 0.0;         // processor 0's time-stamp counter rate; 0 = unknown
 };
 
 }  // namespace pacetta

@@ -4,8 +4,9 @@ namespace pacetta::linux_os {
 
 LinuxPlatform::LinuxPlatform()
     : registry_(FileRegistry::DefaultPath("settings.json")),
+      kernelCpu_(MakeLinuxKernelCpu(deviceIo_, "\\\\.\\Portex64")),
       view_{cpu_,        processors_, serviceControl_, deviceIo_,    registry_,
             events_,     windows_,    system_,         entryPoints_, power_,
-            priorities_, logFiles_,   localClock_,     processes_} {}
+            priorities_, logFiles_,   localClock_,     processes_,   *kernelCpu_} {}
 
 }  // namespace pacetta::linux_os

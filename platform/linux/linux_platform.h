@@ -4,6 +4,7 @@
 #include "platform/linux/file_registry.h"
 #include "platform/linux/helper_device.h"
 #include "platform/linux/helper_service_control.h"
+#include "platform/linux/kernel_cpu/linux_kernel_cpu.h"
 #include "platform/linux/linux_cpu_instructions.h"
 #include "platform/linux/linux_local_clock.h"
 #include "platform/linux/linux_log_files.h"
@@ -41,6 +42,8 @@ class LinuxPlatform {
   LinuxLogFiles logFiles_;
   LinuxLocalClock localClock_;
   LinuxProcesses processes_;
+  // Its writes go through the helper's device.
+  std::unique_ptr<platform::KernelCpu> kernelCpu_;
   platform::Platform view_;
 };
 

@@ -73,6 +73,39 @@ TEST(SamplerEndToEnd, SamplesAgreeWithTheSimulatedTruth) {
   EXPECT_GE(temperatures, 8) << "the K8 and Core 2 machines read their sensors";
 }
 
+// Processors without family rules are read by their activity counters: the clock they
+// really run at (boosted or lowered by the kernel's policy), their busy share and the
+// kernel's temperatures, and nothing keeps them busy to measure: an idle processor
+// stays idle.
+TEST(SamplerEndToEnd, TodaysProcessorsAreMeasuredByTheirCountersWithoutABusyWait) {
+  const LoadCase loads[] = {{"script:full;idle", {1.0, 0.0}}, {"script:busy=30", {0.3, 0.3}}};
+  for (const std::string machine : {"zen-laptop", "hybrid-laptop"}) {
+    for (const LoadCase& load : loads) {
+      SamplerRig rig(Options(machine, load.script));
+      ASSERT_TRUE(rig.sampler->Start()) << machine;
+      ASSERT_TRUE(rig.TimedRefresh()) << machine;
+      ASSERT_TRUE(rig.TimedRefresh()) << machine;
+      for (uint32_t k = 0; k < 2; ++k) {
+        const CpuSample& sample = rig.sampler->Sample(k);
+        const auto truth = rig.pc->Activity(k);
+        const std::string where = Where(machine, load.script, k);
+        ASSERT_TRUE(truth) << where;
+        EXPECT_NEAR(sample.clock, truth->coreMhz, truth->coreMhz * 0.01) << where;
+        EXPECT_NEAR(sample.cpuLoad, 100.0 * load.busyShare[k], 1.0) << where;
+        if (load.busyShare[k] == 0.0) {
+          EXPECT_EQ(sample.osLoad, 0.0) << where << ": the sampler kept it busy";
+        }
+        EXPECT_GT(sample.multiplier, 0.0f) << where;
+        // Processors 0 and 1 are the two threads of one core: the kernel reads the core
+        // (or the package), which is as hot as its hotter thread.
+        const double core = std::max(rig.pc->Activity(0)->celsius, rig.pc->Activity(1)->celsius);
+        EXPECT_NEAR(sample.temperature, core, 1.0) << where;
+      }
+      EXPECT_TRUE(rig.pc->Violations().empty()) << machine;
+    }
+  }
+}
+
 TEST(SamplerEndToEnd, FamiliesWithoutCountersOrSensorsShowNA) {
   SamplerRig rig(Options("via-c7", "full"));
   ASSERT_TRUE(rig.sampler->Start());

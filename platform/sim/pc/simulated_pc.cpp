@@ -81,7 +81,8 @@ class SimulatedMachine final : public SimulatedPc {
               priorities_,
               logFiles_,
               localClock_,
-              processes_} {
+              processes_,
+              kernelCpu_} {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
