@@ -3,12 +3,20 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cpu/identify/leaves.h"
+#include "cpu/identify/vendor.h"
+#include "cpu/sensors/clock_measurement.h"
+#include "cpu/sensors/delay_calibration.h"
 #include "cpu/sensors/overheat.h"
 #include "cpu/sensors/reading_fields.h"
 #include "cpu/sensors/todays_state.h"
 
 namespace pacetta {
 namespace {
+
+constexpr double kActivityFallbackMicroseconds = 5000.0;
+constexpr uint32_t kLastOlderP6Model = 13;
+constexpr uint32_t kLastK10Family = 0x10;
 
 bool Covers(const platform::CpuTemperature& reading, uint32_t index) {
   return std::find(reading.cpus.begin(), reading.cpus.end(), index) != reading.cpus.end();
@@ -17,22 +25,30 @@ bool Covers(const platform::CpuTemperature& reading, uint32_t index) {
 }  // namespace
 
 bool MeasuresByActivity(const CpuInfo& cpu) {
-  // The families with rules of their own; a later Intel part of family 6 counts as "P6"
-  // there, but only the older ones lack the activity counters.
+  // The families with rules of their own. Every later Intel part of family 6 counts as
+  // "P6" there too; the P6 processors those rules mean end with model 13.
+  const bool olderP6 = cpu.isIntelP6 && GetSignature(cpu).Model() <= kLastOlderP6Model;
   const bool familyRules = cpu.isAmdPowerNow || cpu.isPentiumM || cpu.isIntelCore ||
-                           cpu.isPentium4 || cpu.isTransmeta || cpu.isVia6;
-  return cpu.hasAperfMperf != 0 && !familyRules;
+                           cpu.isPentium4 || cpu.isTransmeta || cpu.isVia6 || olderP6;
+  if (familyRules) return false;
+  const VendorCode vendor = GetVendorCode(cpu);
+  const uint32_t family = GetSignature(cpu).Family();
+  // A virtual machine may hide the counters of a current processor; it is still one.
+  return cpu.hasAperfMperf != 0 || (vendor == VendorCode::kAmd && family > kLastK10Family) ||
+         (vendor == VendorCode::kIntel && family == 6);
 }
 
 void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
-                        ActivityCounters& last, double tscMhz, CpuSample& sample) {
+                        ActivityCounters& last, const MonitoringParameters& parameters,
+                        CpuSample& sample) {
   SensorHardware& hardware = sources.hardware;
   const ReportedState reported = ReadReportedState(cpu, hardware);
   sample.multiplier = static_cast<float>(reported.multiplier);
   sample.voltage = static_cast<float>(reported.volts);
 
-  const ActivityCounters now = ReadActivityCounters(hardware);
-  const Activity activity = ActivityBetween(last, now, tscMhz);
+  const ActivityCounters now =
+      cpu.hasAperfMperf != 0 ? ReadActivityCounters(hardware) : ActivityCounters{};
+  const Activity activity = ActivityBetween(last, now, parameters.calibration.tscMhz);
   if (now.valid) last = now;
   sample.clock = activity.clockMhz;
   sample.cpuLoad = activity.busyPercent;
@@ -40,6 +56,15 @@ void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory
     // Without the counters (no privileged helper), or a processor that slept throughout:
     // the kernel's own view of the clock, which everyone may read.
     if (auto khz = hardware.kernel->CurrentKhz(cpu.index)) sample.clock = *khz / 1000.0;
+  }
+  if (sample.clock < 0.0) {
+    // Neither counters nor a kernel clock (a virtual machine, say): the busy wait still
+    // measures the clock, as it does on processors without activity counters.
+    const uint32_t passes = MeasurementPasses(parameters.calibration, 0.0, parameters.lastClockMhz,
+                                              kActivityFallbackMicroseconds);
+    ClockReading reading;
+    MeasureClock(cpu, hardware, passes != 0 ? passes : kCalibrationPasses, reading);
+    if (reading.clockHz > 0.0) sample.clock = reading.clockHz * 1e-6;
   }
   // The clock the processor runs at is the clock it works at: no modulation here.
   sample.throttle = sample.clock > 0.0 ? 1.0 : sensors::kNotAvailable;
@@ -53,7 +78,8 @@ int32_t ActivityManagementLoad(CpuInfo& cpu, const LoadSources& sources, OsTimes
   const double osLoad = OperatingSystemLoad(sources, cpu.index, osTimes, depth);
   double chosen = osLoad;
   if (!selectOsLoad) {
-    const ActivityCounters now = ReadActivityCounters(sources.hardware);
+    const ActivityCounters now =
+        cpu.hasAperfMperf != 0 ? ReadActivityCounters(sources.hardware) : ActivityCounters{};
     // The rate cancels out of the busy share; any positive one will do.
     const Activity activity = ActivityBetween(last, now, 1.0);
     if (now.valid) last = now;

@@ -15,11 +15,14 @@ namespace pacetta {
 bool MeasuresByActivity(const CpuInfo& cpu);
 
 // The monitoring sample of such a processor, on a thread pinned to it. `last` holds the
-// counters of the previous sample (the first sample only stores them); `tscMhz` is the
-// time-stamp counter's rate. Where the counters cannot be read (no privileged helper),
-// the clock is the kernel's view of it and the busy load is not available.
+// counters of the previous sample (the first sample only stores them); the calibration
+// holds the time-stamp counter's rate. Where the counters cannot be read (no privileged
+// helper), the clock is the kernel's view of it and the busy load is not available; where
+// the kernel has no clock either, it is measured over the busy wait as for any other
+// processor.
 void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
-                        ActivityCounters& last, double tscMhz, CpuSample& sample);
+                        ActivityCounters& last, const MonitoringParameters& parameters,
+                        CpuSample& sample);
 
 // The management load of such a processor in percent (0..100): its busy share since the
 // previous management sample, or the operating system's load.

@@ -66,7 +66,8 @@ void Sampler::TakeSample(uint32_t k) {
   parameters.lastClockMhz = slot.lastClockMhz.load();
   CpuInfo& cpu = context_.processors[k];
   if (MeasuresByActivity(cpu)) {
-    TakeActivitySample(cpu, sources, slot.monitoringTimes, slot.monitoringActivity, tscMhz_.load(),
+    parameters.calibration.tscMhz = tscMhz_.load();
+    TakeActivitySample(cpu, sources, slot.monitoringTimes, slot.monitoringActivity, parameters,
                        slot.sample);
   } else {
     TakeMonitoringSample(cpu, sources, slot.monitoringTimes, parameters, slot.sample);
