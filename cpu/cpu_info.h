@@ -91,6 +91,14 @@ struct CpuInfo {
            isTransmeta = 0, isVia6 = 0, isViaC7 = 0, hasDigitalThermalSensor = 0, hasIda = 0,
            hasDffs = 0, hasAperfMperf = 0;
 
+  // Today's processors: the kernel frequency policy that owns the processor's states
+  // (-1: none), its limits when the program started, and the highest clock the program
+  // last asked of it. FID codes are then MHz.
+  int32_t kernelPolicy = -1;
+  uint32_t policyStartMinKhz = 0;
+  uint32_t policyStartMaxKhz = 0;
+  uint32_t policyMaxKhz = 0;
+
   HardwareSwitches switches;
   // Degrees added to this processor's temperature readings.
   int8_t tempOffset = 0;

@@ -11,6 +11,7 @@
 #include "app/strings/string_ids.h"
 #include "app/window_messages.h"
 #include "cpu/pstate/candidate_list.h"
+#include "cpu/pstate/kernel_policy.h"
 #include "cpu/sensors/overheat.h"
 #include "cpu/sensors/temperature.h"
 #include "hw/firmware_copy.h"
@@ -366,6 +367,11 @@ void RunningProgram::Shutdown() {
     // Sets the stop signal and releases every thread, also those still held by the start
     // delay or a system suspend, before it waits for them.
     manager_->Stop();
+  }
+  // The kernel's policies get their limits of the start back, whatever the settings say:
+  // they belong to the system, not to this program.
+  for (CpuInfo& record : application_.Processors()) {
+    if (record.kernelPolicy >= 0) RestoreKernelPolicy(record, platform_.kernelCpu);
   }
   if (sampler_) sampler_->Stop();
   if (idleHelpers_ && idleHelpersStarted_) {

@@ -147,7 +147,8 @@ bool Startup::BuildProcessors(StartupState& state) {
   AssignTopology(platform_, state.processors);
   PStateHardware hardware{s_.driver, platform_.processors, {}};
   state.northbridge = std::make_unique<CK8Northbridge>(s_.driver);
-  SensorHardware sensors{s_.driver, platform_.cpu, state.entryPoints, state.northbridge.get()};
+  SensorHardware sensors{s_.driver, platform_.cpu, state.entryPoints, state.northbridge.get(),
+                         &platform_.kernelCpu};
   ReadingsCompletion completion(hardware, sensors);
   IdentifyContext identify{platform_.processors, platform_.cpu, s_.driver, &completion};
   for (unsigned k = 0; k < count; ++k) {

@@ -21,6 +21,8 @@ bool HasIntelStylePowerBits(const CpuInfo& info) {
 
 bool SupportsFidVidControl(const CpuInfo& info) {
   const uint32_t powerManagement = ExtendedLeaf(info, 0x80000007u).edx;
+  // Today's processors: through the kernel's frequency policy.
+  if (info.kernelPolicy >= 0) return true;
   return info.isAmdPowerNow && Bit(powerManagement, 1) && Bit(powerManagement, 2);
 }
 

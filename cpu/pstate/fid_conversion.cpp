@@ -7,9 +7,10 @@ namespace pacetta {
 
 namespace {
 
-enum class FidEncoding { kNone, kK7, kK8, kPentiumM, kMultiplier, kTransmeta };
+enum class FidEncoding { kNone, kK7, kK8, kPentiumM, kMultiplier, kTransmeta, kKernelMhz };
 
 FidEncoding EncodingOf(const CpuInfo& cpu) {
+  if (cpu.kernelPolicy >= 0) return FidEncoding::kKernelMhz;
   if (cpu.isK7) return FidEncoding::kK7;
   if (cpu.isK8) return FidEncoding::kK8;
   if (cpu.isPentiumM) return FidEncoding::kPentiumM;
@@ -34,6 +35,10 @@ int32_t PentiumMFid(int32_t index) {
   return fid <= kPentiumMHighestFid ? fid : -1;
 }
 
+// A kernel policy's codes are MHz, indexed on a 100 MHz grid, the multiplier against the
+// 100 MHz reference clock of today's processors.
+constexpr int32_t kKernelGridMhz = 100;
+
 // Transmeta codes are MHz; the multiplier is against the 33.3 MHz reference.
 constexpr double kTransmetaMultiplierPerCode = 0.03;
 
@@ -51,6 +56,8 @@ int32_t FidToIndex(const CpuInfo& cpu, int32_t fid) {
     case FidEncoding::kMultiplier:
     case FidEncoding::kTransmeta:
       return fid;
+    case FidEncoding::kKernelMhz:
+      return fid / kKernelGridMhz;
     case FidEncoding::kNone:
       break;
   }
@@ -69,6 +76,8 @@ int32_t IndexToFid(const CpuInfo& cpu, int32_t index) {
     case FidEncoding::kMultiplier:
     case FidEncoding::kTransmeta:
       return index;
+    case FidEncoding::kKernelMhz:
+      return index * kKernelGridMhz;
     case FidEncoding::kNone:
       break;
   }
@@ -88,6 +97,8 @@ double FidIndexToMultiplier(const CpuInfo& cpu, int32_t index) {
       return fid;
     case FidEncoding::kTransmeta:
       return fid * kTransmetaMultiplierPerCode;
+    case FidEncoding::kKernelMhz:
+      return static_cast<double>(fid) / kKernelGridMhz;
     case FidEncoding::kNone:
       break;
   }

@@ -29,6 +29,8 @@ struct State {
 };
 
 std::optional<State> ReadFamilyState(CpuInfo& cpu, SensorHardware& hardware) {
+  // The kernel's policy runs the processor at most at the clock the program last asked.
+  if (cpu.kernelPolicy >= 0) return State{cpu.policyMaxKhz / 1000, 0u};
   const bool fidVidControl = SupportsFidVidControl(cpu);
   if (cpu.isK8 || cpu.isK7) {
     if (fidVidControl) {

@@ -1,5 +1,6 @@
 #include "cpu/sensors/sensor_completion.h"
 
+#include "cpu/pstate/kernel_policy.h"
 #include "cpu/sensors/current_state.h"
 #include "cpu/sensors/cycle_counter.h"
 #include "cpu/sensors/temperature.h"
@@ -11,6 +12,8 @@ void ReadingsCompletion::ReadPerformanceStates(CpuInfo& info) {
   ReadCurrentState(info, sensors_);
   ReadRequestedState(info, sensors_);
   limits_.ReadPerformanceStates(info);
+  // Today's processors take their states from the kernel's policy.
+  if (sensors_.kernel) AdoptKernelPolicy(info, sensors_.kernel->Policies());
 }
 
 void ReadingsCompletion::PrepareProcessor(CpuInfo& info) {

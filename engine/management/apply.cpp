@@ -8,6 +8,7 @@
 #include "cpu/pstate/k8_fid_path.h"
 #include "cpu/pstate/k8_fid_table.h"
 #include "cpu/pstate/k8_transition.h"
+#include "cpu/pstate/kernel_policy.h"
 #include "cpu/pstate/perf_control.h"
 #include "cpu/sensors/current_state.h"
 #include "cpu/sensors/delay_calibration.h"
@@ -68,7 +69,9 @@ bool ApplyState(CpuInfo& cpu, const PState& row, const ApplyContext& context, bo
   TransitionEnvironment environment{context.hardware.driver, context.settings,
                                     DelaysAt(cpu, now, context)};
   bool ok = true;
-  if ((cpu.isK8 || cpu.isK7) && !SupportsFidVidControl(cpu)) {
+  if (cpu.kernelPolicy >= 0) {
+    ok = context.hardware.kernel && SteerKernelPolicy(cpu, *context.hardware.kernel, target.fid);
+  } else if ((cpu.isK8 || cpu.isK7) && !SupportsFidVidControl(cpu)) {
     return false;  // the FID is fixed by the hardware configuration
   } else if (cpu.isK8) {
     // A FID the part cannot reach in one change (a low FID outside its gateway set, or a

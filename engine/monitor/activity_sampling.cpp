@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "cpu/identify/leaves.h"
-#include "cpu/identify/vendor.h"
+#include "cpu/pstate/kernel_policy.h"
 #include "cpu/sensors/clock_measurement.h"
 #include "cpu/sensors/delay_calibration.h"
 #include "cpu/sensors/overheat.h"
@@ -15,8 +14,6 @@ namespace pacetta {
 namespace {
 
 constexpr double kActivityFallbackMicroseconds = 5000.0;
-constexpr uint32_t kLastOlderP6Model = 13;
-constexpr uint32_t kLastK10Family = 0x10;
 
 bool Covers(const platform::CpuTemperature& reading, uint32_t index) {
   return std::find(reading.cpus.begin(), reading.cpus.end(), index) != reading.cpus.end();
@@ -25,17 +22,7 @@ bool Covers(const platform::CpuTemperature& reading, uint32_t index) {
 }  // namespace
 
 bool MeasuresByActivity(const CpuInfo& cpu) {
-  // The families with rules of their own. Every later Intel part of family 6 counts as
-  // "P6" there too; the P6 processors those rules mean end with model 13.
-  const bool olderP6 = cpu.isIntelP6 && GetSignature(cpu).Model() <= kLastOlderP6Model;
-  const bool familyRules = cpu.isAmdPowerNow || cpu.isPentiumM || cpu.isIntelCore ||
-                           cpu.isPentium4 || cpu.isTransmeta || cpu.isVia6 || olderP6;
-  if (familyRules) return false;
-  const VendorCode vendor = GetVendorCode(cpu);
-  const uint32_t family = GetSignature(cpu).Family();
-  // A virtual machine may hide the counters of a current processor; it is still one.
-  return cpu.hasAperfMperf != 0 || (vendor == VendorCode::kAmd && family > kLastK10Family) ||
-         (vendor == VendorCode::kIntel && family == 6);
+  return IsTodaysProcessor(cpu);
 }
 
 void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,

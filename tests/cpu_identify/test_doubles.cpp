@@ -10,6 +10,7 @@
 #include "platform/linux/linux_processes.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
+#include "tests/test_support/no_kernel_cpu.h"
 
 namespace pacetta::testing {
 
@@ -178,9 +179,10 @@ struct DriverWithRegisters::Backend {
   linux_os::LinuxLogFiles logFiles;
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
+  testing::NoKernelCpu kernelCpu;
   platform::Platform view{cpu,        processors, serviceControl, deviceIo,    registry,
                           events,     windows,    system,         entryPoints, power,
-                          priorities, logFiles,   localClock,     processes};
+                          priorities, logFiles,   localClock,     processes,   kernelCpu};
 };
 
 DriverWithRegisters::DriverWithRegisters() : backend_(std::make_unique<Backend>()) {

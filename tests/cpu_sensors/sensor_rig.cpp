@@ -131,7 +131,7 @@ SensorRig::SensorRig(std::vector<sim::ProcessorSpec> processorSpecs, bool system
            deviceIo,   registry,   events,
            windows,    system,     entryPoints,
            power,      priorities, logFiles,
-           localClock, processes},
+           localClock, processes,  kernelCpu},
       driver(view),
       northbridge(driver),
       sensors{driver, cpu, optionalEntryPoints, &northbridge} {

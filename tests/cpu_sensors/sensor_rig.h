@@ -14,6 +14,7 @@
 #include "cpu/cpu_info.h"
 #include "cpu/sensors/sensor_hardware.h"
 #include "tests/hw_pci/sim_rig.h"
+#include "tests/test_support/no_kernel_cpu.h"
 
 namespace pacetta::testing {
 
@@ -164,6 +165,7 @@ class SensorRig {
   linux_os::LinuxLogFiles logFiles;
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
+  testing::NoKernelCpu kernelCpu;
   platform::Platform view;
   CPortexDriver driver;
   OptionalEntryPoints optionalEntryPoints;

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
+#include "tests/test_support/no_kernel_cpu.h"
 
 namespace pacetta::testing {
 
@@ -162,9 +163,10 @@ struct FakePlatform {
   linux_os::LinuxLogFiles logFiles;
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
+  testing::NoKernelCpu kernelCpu;
   platform::Platform view{cpu,        processors, serviceControl, deviceIo,    registry,
                           events,     windows,    system,         entryPoints, power,
-                          priorities, logFiles,   localClock,     processes};
+                          priorities, logFiles,   localClock,     processes,   kernelCpu};
 
   // The helper beside the program, startable, for the 64-bit system by default.
   void InstallHelperFile(const std::string& name = "Portex64");

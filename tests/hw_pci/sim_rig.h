@@ -22,6 +22,7 @@
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/power/sim_power.h"
+#include "tests/test_support/no_kernel_cpu.h"
 
 namespace pacetta::testing {
 
@@ -137,7 +138,7 @@ class SimRig {
              deviceIo,   registry,   events,
              windows,    system,     entryPoints,
              power,      priorities, logFiles,
-             localClock, processes},
+             localClock, processes,  kernelCpu},
         driver(view) {
     opened = driver.Open(0) == 0;
     recorder.Take();  // the opening's own requests
@@ -169,6 +170,7 @@ class SimRig {
   linux_os::LinuxLogFiles logFiles;
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
+  testing::NoKernelCpu kernelCpu;
   platform::Platform view;
   CPortexDriver driver;
   bool opened = false;

@@ -24,12 +24,13 @@ namespace {
 
 using pacetta::testing::TempFolder;
 
-// A processor the program has no rules for: an AMD part of a later family, one logical
-// processor, no power-management leaves.
+// A processor the program has no rules for and no kernel policy steers: an AMD K6
+// (family 5), one logical processor, no power-management leaves. (A current AMD part is
+// steered through the kernel's frequency policy.)
 std::string UnknownMachine(const TempFolder& folder) {
   const std::string path = folder.File("unknown.test");
   std::ofstream(path) << "CPUID 00000000: 00000001-68747541-444D4163-69746E65\n"
-                         "CPUID 00000001: 00A50F00-00000800-00000000-078BFBFF\n"
+                         "CPUID 00000001: 00000580-00000800-00000000-008021BF\n"
                          "CPUID 80000000: 80000008-68747541-444D4163-69746E65\n"
                          "CPUID 80000007: 00000000-00000000-00000000-00000000\n"
                          "CPUID 80000008: 00003030-00000000-00000000-00000000\n";
