@@ -1,5 +1,6 @@
 #include "app/lifecycle/running_program.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/lifecycle/engine_settings.h"
@@ -78,6 +79,7 @@ bool RunningProgram::Initialise() {
   }
 
   StartEngine();
+  NameCompetingManagers();
   if (!sampler_->Start()) {
     frontEnd_.Notice("The monitoring threads could not be created.");
     return false;
@@ -109,6 +111,20 @@ bool RunningProgram::Initialise() {
     Notify(kStrBalloonStarted);
   }
   return true;
+}
+
+void RunningProgram::NameCompetingManagers() {
+  // Said once, at start: another manager of the kernel's policies undoes what this
+  // program sets there, and the user must choose which one steers.
+  const auto steered = [](const CpuInfo& record) { return record.kernelPolicy >= 0; };
+  const std::vector<CpuInfo>& records = application_.Processors();
+  if (std::none_of(records.begin(), records.end(), steered)) return;
+  for (const platform::FrequencyCompetitor& competitor : platform_.kernelCpu.Competitors()) {
+    frontEnd_.Notice(competitor.name +
+                     " also sets the processors' frequency limits and will undo the profiles' "
+                     "choices. " +
+                     competitor.advice);
+  }
 }
 
 void RunningProgram::LoadSettings() {

@@ -94,6 +94,8 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  // Names, once, every other manager of the kernel's frequency policies.
+  void NameCompetingManagers();
   // A stored custom defaults pair the processor does not offer is never written to it:
   // the pair found at start-up takes its place.
   void KeepDefaultPairOffered();

@@ -77,6 +77,8 @@ class SimulatedPc {
   // The kernel's frequency policies and hardware monitors of the machine's processors;
   // without policies on machines whose family has no kernel frequency driver.
   virtual platform::KernelCpu& KernelCpu() = 0;
+  // Another manager of the kernel's frequency policies starts (power-profiles-daemon...).
+  virtual void StartFrequencyCompetitor(platform::FrequencyCompetitor competitor) = 0;
 };
 
 // "name  description" lines of the built-in catalogue, the default machine marked.

@@ -49,5 +49,27 @@ TEST(KernelPolicy, ProfilesSteerThePolicyLimitsAndTheStartLimitsComeBackAtTheEnd
   }
 }
 
+// Another manager of the policies is named once at start, with what to do about it; a
+// machine without a kernel policy to steer has nothing to say.
+TEST(KernelPolicy, AnotherFrequencyManagerIsNamedOnceAtStart) {
+  const platform::FrequencyCompetitor daemon{
+      "power-profiles-daemon", "Stop it with `systemctl stop power-profiles-daemon`."};
+  for (const std::string machine : {"zen-laptop", "k8-x2-laptop"}) {
+    ProgramRig rig(machine);
+    rig.Pc().StartFrequencyCompetitor(daemon);
+    ASSERT_TRUE(rig.Start()) << machine;
+    ASSERT_TRUE(rig.Close()) << machine;
+    const std::string output = rig.Output();
+    const size_t first = output.find("power-profiles-daemon also sets");
+    if (machine == "zen-laptop") {
+      ASSERT_NE(first, std::string::npos) << output;
+      EXPECT_NE(output.find(daemon.advice, first), std::string::npos) << output;
+      EXPECT_EQ(output.find("power-profiles-daemon also sets", first + 1), std::string::npos);
+    } else {
+      EXPECT_EQ(first, std::string::npos) << output;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pacetta::testing

@@ -30,12 +30,17 @@ class SimKernelCpu final : public platform::KernelCpu {
   std::vector<platform::FrequencyPolicy> Policies() override;
   std::optional<uint32_t> CurrentKhz(uint32_t cpu) override;
   std::vector<platform::CpuTemperature> Temperatures() override;
-  std::vector<platform::FrequencyCompetitor> Competitors() override { return {}; }
+  std::vector<platform::FrequencyCompetitor> Competitors() override { return competitors_; }
+  // Another frequency manager starts on the machine (a user installs one).
+  void StartCompetitor(platform::FrequencyCompetitor competitor) {
+    competitors_.push_back(std::move(competitor));
+  }
   bool SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) override;
   bool SetEnergyPreference(uint32_t id, const std::string& preference) override;
   bool SetBoost(bool on) override;
 
  private:
+  std::vector<platform::FrequencyCompetitor> competitors_;
   struct Policy {
     platform::FrequencyPolicy shown;  // maxKhz and boost filled in when shown
     uint32_t askedMaxKhz = 0;         // scaling_max_freq as written, before boost's cap

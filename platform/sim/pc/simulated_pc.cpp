@@ -109,6 +109,9 @@ class SimulatedMachine final : public SimulatedPc {
   SimPower& PowerSupply() override { return power_; }
   SimPriorities& Priorities() override { return priorities_; }
   platform::KernelCpu& KernelCpu() override { return kernelCpu_; }
+  void StartFrequencyCompetitor(platform::FrequencyCompetitor competitor) override {
+    kernelCpu_.StartCompetitor(std::move(competitor));
+  }
 
  private:
   std::string StateFolder(const SimulationOptions& options) const {
