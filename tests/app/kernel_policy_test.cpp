@@ -36,6 +36,12 @@ TEST(KernelPolicy, ProfilesSteerThePolicyLimitsAndTheStartLimitsComeBackAtTheEnd
     ASSERT_TRUE(program.SelectProfileForSource(kMaximalPerformanceProfile)) << machine;
     EXPECT_TRUE(ProgramRig::WaitFor([&] { return MaxKhz(rig.Pc(), start[0].id) == fastest; }))
         << machine << ": maximal performance";
+    // "No management" leaves the processor as the system had it.
+    ASSERT_TRUE(program.SelectProfileForSource(kNoManagementProfile)) << machine;
+    EXPECT_TRUE(ProgramRig::WaitFor([&] {
+      return MaxKhz(rig.Pc(), start[0].id) == start[0].maxKhz;
+    })) << machine
+        << ": no management";
     ASSERT_TRUE(program.SelectProfileForSource(kPowerSavingProfile)) << machine;
     ASSERT_TRUE(ProgramRig::WaitFor([&] { return MaxKhz(rig.Pc(), start[0].id) == slowest; }));
 
