@@ -10,16 +10,16 @@ namespace pacetta::platform {
 // today's processors the kernel's frequency driver owns the performance states; the
 // program steers them through these limits instead of writing the processor's registers.
 struct FrequencyPolicy {
-  uint32_t id = 0;                // the N of cpufreq/policyN
-  std::vector<uint32_t> cpus;     // processors it governs (affected_cpus), ascending
-  std::string driver;             // scaling_driver: "acpi-cpufreq", "intel_pstate", ...
-  std::string governor;           // scaling_governor
-  uint32_t hardwareMinKhz = 0;    // cpuinfo_min_freq
-  uint32_t hardwareMaxKhz = 0;    // cpuinfo_max_freq (with boost where the driver counts it)
-  uint32_t minKhz = 0;            // scaling_min_freq
-  uint32_t maxKhz = 0;            // scaling_max_freq
-  uint32_t baseKhz = 0;           // base_frequency / amd_pstate_nominal_freq; 0 unknown
-  std::vector<uint32_t> stepsKhz; // scaling_available_frequencies, ascending; empty: none
+  uint32_t id = 0;                 // the N of cpufreq/policyN
+  std::vector<uint32_t> cpus;      // processors it governs (affected_cpus), ascending
+  std::string driver;              // scaling_driver: "acpi-cpufreq", "intel_pstate", ...
+  std::string governor;            // scaling_governor
+  uint32_t hardwareMinKhz = 0;     // cpuinfo_min_freq
+  uint32_t hardwareMaxKhz = 0;     // cpuinfo_max_freq (with boost where the driver counts it)
+  uint32_t minKhz = 0;             // scaling_min_freq
+  uint32_t maxKhz = 0;             // scaling_max_freq
+  uint32_t baseKhz = 0;            // base_frequency / amd_pstate_nominal_freq; 0 unknown
+  std::vector<uint32_t> stepsKhz;  // scaling_available_frequencies, ascending; empty: none
   // Boost: cpufreq/boost, or the inverse of intel_pstate/no_turbo; nullopt when neither.
   std::optional<bool> boost;
   // energy_performance_preference and its choices; empty where the driver has none.
@@ -29,8 +29,8 @@ struct FrequencyPolicy {
 
 // A temperature the kernel's hardware-monitoring drivers report for processors.
 struct CpuTemperature {
-  std::string driver;           // hwmon name: "coretemp", "k10temp", ...
-  std::string label;            // "Core 4", "Package id 0", "Tctl", "Tccd1", ...
+  std::string driver;  // hwmon name: "coretemp", "k10temp", ...
+  std::string label;   // "Core 4", "Package id 0", "Tctl", "Tccd1", ...
   double celsius = 0.0;
   // The logical processors it stands for (a core's threads, or every processor of the
   // package for a package-wide value); empty when it cannot be told.
