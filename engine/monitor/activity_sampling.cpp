@@ -73,8 +73,7 @@ int32_t ActivityManagementLoad(CpuInfo& cpu, const LoadSources& sources, OsTimes
     // Without the counters the operating system's load is all there is.
     if (activity.busyPercent >= 0.0) chosen = activity.busyPercent;
   }
-  const double rounded = std::isfinite(chosen) ? std::round(chosen) : 0.0;
-  return static_cast<int32_t>(std::clamp(rounded, 0.0, 100.0));
+  return LoadPercent(chosen);
 }
 
 double KernelTemperature(platform::KernelCpu* kernel, uint32_t index) {

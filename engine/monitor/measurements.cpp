@@ -81,7 +81,11 @@ int32_t ComputeManagementLoad(CpuInfo& cpu, const LoadSources& sources, OsTimesH
 
   const double chosen = parameters.selectOsLoad ? osLoad : cpuLoad;
   // The clamp also absorbs counter glitches and the -1 of a processor without a counter.
-  const double rounded = std::isfinite(chosen) ? std::round(chosen) : 0.0;
+  return LoadPercent(chosen);
+}
+
+int32_t LoadPercent(double load) {
+  const double rounded = std::isfinite(load) ? std::round(load) : 0.0;
   return static_cast<int32_t>(std::clamp(rounded, 0.0, 100.0));
 }
 

@@ -40,6 +40,10 @@ struct MonitoringParameters {
 void TakeMonitoringSample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
                           const MonitoringParameters& parameters, CpuSample& sample);
 
+// A load as the management takes it: rounded to whole percent within 0..100; a value
+// that is not finite (a counter glitch) counts as 0.
+int32_t LoadPercent(double load);
+
 struct ManagementParameters {
   Calibration calibration;
   uint32_t loadDepth = 1;
