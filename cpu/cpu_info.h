@@ -98,6 +98,12 @@ struct CpuInfo {
   uint32_t policyStartMinKhz = 0;
   uint32_t policyStartMaxKhz = 0;
   uint32_t policyMaxKhz = 0;
+  // The energy-performance preference at start and the choices the policy offers, as
+  // kEnergyPreference* indices and a mask of them (0: the driver has none), and whether
+  // the program has set one (the preference is the way left where the limits are refused).
+  int32_t policyStartPreference = -1;
+  uint32_t policyPreferenceChoices = 0;
+  uint32_t policyPreferenceSet = 0;
 
   HardwareSwitches switches;
   // Degrees added to this processor's temperature readings.

@@ -16,9 +16,14 @@ std::string FormatStatusLine(uint32_t displayProcessor, const DisplayTexts& text
   }
   char os[16];
   std::snprintf(os, sizeof os, "%.0f%%", std::round(display.osLoad));
+  // Today's processors also tell the package's power; older ones keep the line they had.
+  char power[32] = "";
+  if (display.packageWatts >= 0.0) {
+    std::snprintf(power, sizeof power, ", package %.1f W", display.packageWatts);
+  }
   return "CPU " + std::to_string(displayProcessor) + ": " + texts.clock + ", " + texts.multiplier +
          ", " + texts.voltage + ", load " + load + " (OS " + os + "), " + texts.temperature +
-         " | " + lookup(source == PowerSource::kBattery ? kTextBattery : kTextAcPower) + " | " +
+         power + " | " + lookup(source == PowerSource::kBattery ? kTextBattery : kTextAcPower) + " | " +
          profileName;
 }
 

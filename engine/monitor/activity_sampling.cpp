@@ -7,6 +7,7 @@
 #include "cpu/sensors/clock_measurement.h"
 #include "cpu/sensors/delay_calibration.h"
 #include "cpu/sensors/overheat.h"
+#include "cpu/sensors/package_energy.h"
 #include "cpu/sensors/reading_fields.h"
 #include "cpu/sensors/todays_state.h"
 
@@ -14,6 +15,8 @@ namespace pacetta {
 namespace {
 
 constexpr double kActivityFallbackMicroseconds = 5000.0;
+constexpr double kReferenceMhz = 100.0;
+constexpr double kStateTolerance = 0.1;
 
 bool Covers(const platform::CpuTemperature& reading, uint32_t index) {
   return std::find(reading.cpus.begin(), reading.cpus.end(), index) != reading.cpus.end();
@@ -26,8 +29,8 @@ bool MeasuresByActivity(const CpuInfo& cpu) {
 }
 
 void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
-                        ActivityCounters& last, const MonitoringParameters& parameters,
-                        CpuSample& sample) {
+                        ActivityCounters& last, PackageEnergy& lastEnergy,
+                        const MonitoringParameters& parameters, CpuSample& sample) {
   SensorHardware& hardware = sources.hardware;
   const ReportedState reported = ReadReportedState(cpu, hardware);
   sample.multiplier = static_cast<float>(reported.multiplier);
@@ -53,11 +56,23 @@ void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory
     MeasureClock(cpu, hardware, passes != 0 ? passes : kCalibrationPasses, reading);
     if (reading.clockHz > 0.0) sample.clock = reading.clockHz * 1e-6;
   }
+  // Under collaborative control (CPPC) the P-state registers keep naming the state the
+  // control started from while the hardware runs anywhere below it: a reported state
+  // that is not the clock measured says nothing about now. The multiplier is then the
+  // measured clock's over the 100 MHz reference, and the voltage is not known.
+  if (sample.clock > 0.0 && sample.multiplier > 0.0f &&
+      std::abs(sample.multiplier * kReferenceMhz - sample.clock) > sample.clock * kStateTolerance) {
+    sample.multiplier = static_cast<float>(sample.clock / kReferenceMhz);
+    sample.voltage = 0.0f;
+  }
   // The clock the processor runs at is the clock it works at: no modulation here.
   sample.throttle = sample.clock > 0.0 ? 1.0 : sensors::kNotAvailable;
   sample.osLoad = OperatingSystemLoad(sources, cpu.index, osTimes, 1);
   sample.overheat = ReadOverheat(cpu, hardware) ? 1 : 0;
   sample.temperature = static_cast<float>(KernelTemperature(hardware.kernel, cpu.index));
+  const PackageEnergy energy = ReadPackageEnergy(cpu, hardware);
+  sample.packageWatts = PackageWatts(lastEnergy, energy, parameters.calibration.tscMhz);
+  if (energy.valid) lastEnergy = energy;
 }
 
 int32_t ActivityManagementLoad(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,

@@ -3,6 +3,7 @@
 
 #include "cpu/cpu_info.h"
 #include "cpu/sensors/activity_counters.h"
+#include "cpu/sensors/package_energy.h"
 #include "engine/monitor/cpu_sample.h"
 #include "engine/monitor/measurements.h"
 
@@ -19,10 +20,11 @@ bool MeasuresByActivity(const CpuInfo& cpu);
 // holds the time-stamp counter's rate. Where the counters cannot be read (no privileged
 // helper), the clock is the kernel's view of it and the busy load is not available; where
 // the kernel has no clock either, it is measured over the busy wait as for any other
-// processor.
+// processor. `lastEnergy` holds the package's energy counter of the previous sample, for
+// the package's power.
 void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory& osTimes,
-                        ActivityCounters& last, const MonitoringParameters& parameters,
-                        CpuSample& sample);
+                        ActivityCounters& last, PackageEnergy& lastEnergy,
+                        const MonitoringParameters& parameters, CpuSample& sample);
 
 // The management load of such a processor in percent (0..100): its busy share since the
 // previous management sample, or the operating system's load.

@@ -67,8 +67,8 @@ void Sampler::TakeSample(uint32_t k) {
   CpuInfo& cpu = context_.processors[k];
   if (MeasuresByActivity(cpu)) {
     parameters.calibration.tscMhz = tscMhz_.load();
-    TakeActivitySample(cpu, sources, slot.monitoringTimes, slot.monitoringActivity, parameters,
-                       slot.sample);
+    TakeActivitySample(cpu, sources, slot.monitoringTimes, slot.monitoringActivity,
+                       slot.packageEnergy, parameters, slot.sample);
   } else {
     TakeMonitoringSample(cpu, sources, slot.monitoringTimes, parameters, slot.sample);
   }

@@ -7,6 +7,7 @@
 
 #include "cpu/cpu_info.h"
 #include "cpu/sensors/activity_counters.h"
+#include "cpu/sensors/package_energy.h"
 #include "cpu/sensors/sensor_hardware.h"
 #include "engine/monitor/cpu_sample.h"
 #include "engine/monitor/display_texts.h"
@@ -99,6 +100,7 @@ class Sampler {
     // touched by its own thread only).
     ActivityCounters monitoringActivity;
     ActivityCounters managementActivity;
+    PackageEnergy packageEnergy;
   };
 
   void TakeSample(uint32_t k);

@@ -110,5 +110,40 @@ TEST(SimTrace, AFileThatCannotBeOpenedStopsTheStart) {
       << result.errors;
 }
 
+// Today's processors are steered through the kernel's frequency policy, by requests to
+// the helper that the trace shows; a termination puts the limits of the start back.
+TEST(SimTrace, ATerminationPutsTheKernelPolicyLimitsOfTheStartBack) {
+  LifecycleRun run;
+  const std::string trace = run.ConfigHome() + "/trace.tsv";
+  auto program = run.Start({"--simulate=zen-laptop", "--sim-load=full", "--sim-trace=" + trace});
+  ASSERT_TRUE(WaitForStatus(
+      *program, [](const StatusLine&) { return true; }, 60s))
+      << program->Output() << program->Errors();
+  // "Power saving": the lowest step.
+  ASSERT_EQ(run.Command({"-profile", "1"}).exitCode, 0);
+  ASSERT_TRUE(WaitForStatus(
+      *program, [](const StatusLine& line) { return line.multiplier == "14.0x"; }, 60s))
+      << program->Output() << program->Errors();
+  program->Signal(SIGTERM);
+  EXPECT_EQ(program->WaitForExit(60s), 0) << program->Errors();
+
+  // Each policy's limits as {min, max} kHz, in the order written.
+  std::map<std::string, std::vector<std::pair<uint64_t, uint64_t>>> limits;
+  std::istringstream lines(ReadWhole(trace));
+  for (std::string row; std::getline(lines, row);) {
+    const auto line = row.starts_with("#") ? std::nullopt : ParseTraceLine(row);
+    if (!line || line->kind != "policy-limits") continue;
+    EXPECT_EQ(line->result, "ok") << row;
+    const uint64_t value = std::stoull(line->value, nullptr, 16);
+    limits[line->location].emplace_back(value >> 32, value & 0xFFFFFFFF);
+  }
+  ASSERT_EQ(limits.size(), 4u) << "one policy per processor";
+  for (const auto& [policy, written] : limits) {
+    ASSERT_GE(written.size(), 2u) << policy;
+    EXPECT_EQ(written.front(), std::make_pair(uint64_t{1'400'000}, uint64_t{1'400'000})) << policy;
+    EXPECT_EQ(written.back(), std::make_pair(uint64_t{1'400'000}, uint64_t{4'200'000})) << policy;
+  }
+}
+
 }  // namespace
 }  // namespace pacetta::testing

@@ -70,7 +70,8 @@ TEST(ModernCounters, AperfOverMperfTimesTheTimeStampRateIsTheTrueClock) {
       SCOPED_TRACE(std::string(machine.name) + " " + load);
       ModernRig rig(machine.name, load);
       ASSERT_EQ(rig.Count(), 4u);
-      ASSERT_TRUE(rig.Kernel().SetLimits(1, 0, 2'000'000));  // processor 1 slower
+      const uint32_t lowest = rig.Kernel().Policies()[1].hardwareMinKhz;
+      ASSERT_TRUE(rig.Kernel().SetLimits(1, lowest, 2'000'000));  // processor 1 slower
       for (unsigned k = 0; k < rig.Count(); ++k) {
         const uint64_t m0 = rig.Read(kMperf, k), a0 = rig.Read(kAperf, k);
         rig.Advance(kSecond);
@@ -106,7 +107,7 @@ TEST(ModernCounters, PackageEnergyGrowsWithPower) {
 // The policy behaves as the kernel's: out-of-range values clamp, a maximum below the
 // minimum is refused and changes nothing, an unknown policy is refused, boost off caps
 // the maximum at the base clock and boost on gives back what was asked.
-TEST(ModernPolicy, LimitsClampAndRefuseLikeTheKernel) {
+TEST(ModernPolicy, LimitsOutsideTheHardwareAreRefusedAndBoostCapsAtTheBase) {
   for (const auto& machine : kMachines) {
     SCOPED_TRACE(machine.name);
     ModernRig rig(machine.name, "full");
@@ -117,10 +118,12 @@ TEST(ModernPolicy, LimitsClampAndRefuseLikeTheKernel) {
     EXPECT_EQ(hw.maxKhz, hw.hardwareMaxKhz);
     EXPECT_LT(hw.baseKhz, hw.hardwareMaxKhz);
 
-    EXPECT_TRUE(rig.Kernel().SetLimits(0, 1, 99'000'000));
-    auto now = rig.Kernel().Policies()[0];
-    EXPECT_EQ(now.minKhz, hw.hardwareMinKhz);
-    EXPECT_EQ(now.maxKhz, hw.hardwareMaxKhz);
+    // Beyond the hardware's limits the helper refuses; the policy stays.
+    EXPECT_FALSE(rig.Kernel().SetLimits(0, hw.hardwareMinKhz - 1, hw.hardwareMaxKhz));
+    EXPECT_FALSE(rig.Kernel().SetLimits(0, hw.hardwareMinKhz, hw.hardwareMaxKhz + 1));
+    ASSERT_TRUE(rig.Kernel().SetLimits(0, hw.hardwareMinKhz, hw.baseKhz));
+    EXPECT_EQ(rig.Kernel().Policies()[0].maxKhz, hw.baseKhz);
+    ASSERT_TRUE(rig.Kernel().SetLimits(0, hw.hardwareMinKhz, hw.hardwareMaxKhz));
 
     EXPECT_FALSE(rig.Kernel().SetLimits(0, 2'000'000, 1'500'000));
     EXPECT_FALSE(rig.Kernel().SetLimits(99, hw.hardwareMinKhz, hw.hardwareMaxKhz));

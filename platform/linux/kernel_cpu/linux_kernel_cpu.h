@@ -7,6 +7,7 @@
 
 #include "platform/driver_service.h"
 #include "platform/kernel_cpu.h"
+#include "platform/linux/kernel_cpu/helper_policy_writes.h"
 #include "platform/linux/kernel_cpu/sysfs_root.h"
 
 namespace pacetta::linux_os {
@@ -31,13 +32,9 @@ class LinuxKernelCpu final : public platform::KernelCpu {
   bool SetBoost(bool on) override;
 
  private:
-  bool Send(uint32_t code, const void* in, uint32_t size);
-
   SysfsRoot root_;
-  platform::DeviceIo& deviceIo_;
-  std::string devicePath_;
+  HelperPolicyWrites writes_;
   std::mutex mutex_;
-  std::unique_ptr<platform::Device> device_;  // opened at the first write
   std::optional<std::vector<platform::FrequencyCompetitor>> competitors_;
 };
 

@@ -144,8 +144,11 @@ bool SimKernelCpu::SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) {
   if (policy == nullptr || minKhz > maxKhz) return false;
   auto& shown = policy->shown;
   const uint32_t low = shown.hardwareMinKhz, high = shown.hardwareMaxKhz;
-  shown.minKhz = std::clamp(minKhz, low, high);
-  policy->askedMaxKhz = std::clamp(maxKhz, low, high);
+  // The program's writes reach the kernel through the helper, which refuses a value
+  // outside the policy's hardware limits rather than let the kernel clamp it.
+  if (minKhz < low || maxKhz > high) return false;
+  shown.minKhz = minKhz;
+  policy->askedMaxKhz = maxKhz;
   SteerLocked(*policy);
   return true;
 }

@@ -17,8 +17,8 @@ class ModernModel;
 // The simulated kernel's frequency driver and hardware monitors of a machine with
 // today's processors: one cpufreq policy per processor, as amd-pstate-epp and
 // intel_pstate create them, whose limits steer the processor's clock through its
-// model. The limits behave as the kernel's: a value outside the hardware's range is
-// clamped into it, a maximum below the minimum is refused, and with boost off the
+// model. The limits behave as the kernel's behind the program's helper: a value outside
+// the hardware's range or a maximum below the minimum is refused, and with boost off the
 // maximum stays at the base clock while the asked maximum is kept for when boost returns.
 // Machines of older families have no frequency driver: no policy and no temperature.
 class SimKernelCpu final : public platform::KernelCpu {

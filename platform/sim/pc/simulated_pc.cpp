@@ -18,6 +18,7 @@
 #include "platform/sim/driver/register_trace.h"
 #include "platform/sim/driver/sim_driver.h"
 #include "platform/sim/driver/trace_file.h"
+#include "platform/sim/kernel/device_kernel_cpu.h"
 #include "platform/sim/kernel/sim_kernel_cpu.h"
 #include "platform/sim/machine/machine_file.h"
 #include "platform/sim/models/attach_models.h"
@@ -82,7 +83,7 @@ class SimulatedMachine final : public SimulatedPc {
               logFiles_,
               localClock_,
               processes_,
-              kernelCpu_} {
+              programKernelCpu_} {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
@@ -168,6 +169,9 @@ class SimulatedMachine final : public SimulatedPc {
   Workload workload_;
   // The kernel's frequency driver, steering the models; the device's requests reach it.
   SimKernelCpu kernelCpu_{machine_, models_, [this](unsigned k) { return workload_.Truth(k); }};
+  // The program's view of it: its writes go through the driver's device, as on Linux.
+  DeviceKernelCpu programKernelCpu_{kernelCpu_, driver_.DeviceIo(),
+                                    machine_.system64 ? "\\\\.\\Portex64" : "\\\\.\\Portex32"};
   linux_os::FileRegistry registry_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;
