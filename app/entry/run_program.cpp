@@ -9,6 +9,7 @@
 #include "app/lifecycle/close_request.h"
 #include "app/lifecycle/program_flow.h"
 #include "app/report/cpu_report.h"
+#include "app/report/dump_command.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/sim/simulated_pc.h"
 #include "platform/termination.h"
@@ -77,6 +78,8 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
       std::fprintf(stderr, "pacetta: %s\n", error.c_str());
       return 2;
     }
+    for (const std::string& notice : simulatedPc->Machine().notices)
+      std::fprintf(stderr, "pacetta: %s\n", notice.c_str());
     platform = &simulatedPc->View();
   } else {
     linuxPlatform = std::make_unique<linux_os::LinuxPlatform>();
@@ -84,6 +87,7 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
   }
 
   if (options.cpuReport) return RunCpuReport(*platform, stdout);
+  if (!options.dumpPath.empty()) return RunDumpCommand(*platform, options.dumpPath, stderr);
 
 #ifdef PACETTA_WITH_QT
   if (!options.console && HasDisplay()) {

@@ -12,6 +12,7 @@ const char* const kProgramUsage =
     "                          file (CPUID dump, diagnostic dump); default k8-x2-laptop\n"
     "  --list-machines         list the simulated machines of the catalogue\n"
     "  --cpu-report            print every processor's identification as JSON lines\n"
+    "  --dump=FILE             write the diagnostic dump of every processor to FILE\n"
     "  --console               run without a display: status as lines on the terminal\n"
     "  --log-folder=DIR        where the monitoring log is kept (default: the program's\n"
     "                          folder)\n"
@@ -100,6 +101,9 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       carried = false;
     } else if (name == "--cpu-report" && !hasValue) {
       options.cpuReport = true;
+      carried = false;
+    } else if (name == "--dump" && hasValue && !value.empty()) {
+      options.dumpPath = value;
       carried = false;
     } else if (name == "--usage" && !hasValue) {
       options.showUsage = true;

@@ -23,6 +23,7 @@ struct ProgramOptions {
   std::string logFolder;  // the monitoring log's folder; empty = the program's folder
   bool listMachines = false;
   bool cpuReport = false;
+  std::string dumpPath;  // `--dump=FILE`: write the diagnostic dump there and end
   bool showUsage = false;
   std::optional<platform::MessageAnswer> answer;
   // Everything else, in order: the command line the program itself interprets.

@@ -1,8 +1,10 @@
 // Intel's published leaf-2 descriptors: Intel 64 and IA-32 Architectures Software
 // Developer's Manual, vol. 2A, CPUID, table "Encoding of Cache and TLB Descriptors"
-// (rows of all revisions, later wording where a row was revised). Where the manual gives
-// no associativity for a TLB that Intel's CPUID application note (AP-485) calls fully
-// associative, the note's value is used.
+// (rows of all revisions, later wording where a row was revised). Later editions dropped
+// the rows of parts no longer made (39H..3EH, 73H); those parts still report them, so the
+// rows of the older editions and of the CPUID application note (AP-485) stay here. Where
+// the manual gives no associativity for a TLB that AP-485 calls fully associative, the
+// note's value is used.
 //
 // How TLB rows map onto the record's four TLB records {level 1, level 2}:
 // - "TLB0" and "uTLB" rows are level 1, "TLB1" rows level 2 (the larger TLB behind the
@@ -94,15 +96,22 @@ constexpr std::array kTable{
     Cache(0x29, kL3, 4096, 8, 64, 2),        // L3: 4 MB, 8-way, 64-byte lines, 2 per sector
     Cache(0x2C, kL1Data, 32, 8, 64),         // L1 data: 32 KB, 8-way, 64-byte lines
     Cache(0x30, kL1Instruction, 32, 8, 64),  // L1 instruction: 32 KB, 8-way, 64-byte lines
-    Other(0x40, kNoCache),                   // No L2, or with a valid L2 no L3
-    Cache(0x41, kL2, 128, 4, 32),            // L2: 128 KB, 4-way, 32-byte lines
-    Cache(0x42, kL2, 256, 4, 32),            // L2: 256 KB, 4-way, 32-byte lines
-    Cache(0x43, kL2, 512, 4, 32),            // L2: 512 KB, 4-way, 32-byte lines
-    Cache(0x44, kL2, 1024, 4, 32),           // L2: 1 MB, 4-way, 32-byte lines
-    Cache(0x45, kL2, 2048, 4, 32),           // L2: 2 MB, 4-way, 32-byte lines
-    Cache(0x46, kL3, 4096, 4, 64),           // L3: 4 MB, 4-way, 64-byte lines
-    Cache(0x47, kL3, 8192, 8, 64),           // L3: 8 MB, 8-way, 64-byte lines
-    Cache(0x48, kL2, 3072, 12, 64),          // L2: 3 MB, 12-way, 64-byte lines
+    // 39H..3EH: sectored L2 caches of early Celerons and Pentium 4s, 64-byte lines, 2 per sector.
+    Cache(0x39, kL2, 128, 4, 64, 2),  // L2: 128 KB, 4-way
+    Cache(0x3A, kL2, 192, 6, 64, 2),  // L2: 192 KB, 6-way
+    Cache(0x3B, kL2, 128, 2, 64, 2),  // L2: 128 KB, 2-way
+    Cache(0x3C, kL2, 256, 4, 64, 2),  // L2: 256 KB, 4-way
+    Cache(0x3D, kL2, 384, 6, 64, 2),  // L2: 384 KB, 6-way
+    Cache(0x3E, kL2, 512, 4, 64, 2),  // L2: 512 KB, 4-way
+    Other(0x40, kNoCache),            // No L2, or with a valid L2 no L3
+    Cache(0x41, kL2, 128, 4, 32),     // L2: 128 KB, 4-way, 32-byte lines
+    Cache(0x42, kL2, 256, 4, 32),     // L2: 256 KB, 4-way, 32-byte lines
+    Cache(0x43, kL2, 512, 4, 32),     // L2: 512 KB, 4-way, 32-byte lines
+    Cache(0x44, kL2, 1024, 4, 32),    // L2: 1 MB, 4-way, 32-byte lines
+    Cache(0x45, kL2, 2048, 4, 32),    // L2: 2 MB, 4-way, 32-byte lines
+    Cache(0x46, kL3, 4096, 4, 64),    // L3: 4 MB, 4-way, 64-byte lines
+    Cache(0x47, kL3, 8192, 8, 64),    // L3: 8 MB, 8-way, 64-byte lines
+    Cache(0x48, kL2, 3072, 12, 64),   // L2: 3 MB, 12-way, 64-byte lines
     // L3 4 MB, 16-way, 64-byte lines on the Xeon MP family 0FH model 06H; L2 otherwise.
     Level2OrXeonMpLevel3(0x49, 4096, 16, 64),
     Cache(0x4A, kL3, 6144, 12, 64),            // L3: 6 MB, 12-way, 64-byte lines
@@ -137,6 +146,7 @@ constexpr std::array kTable{
     Other(0x70, kTraceCache),             // Trace cache: 12 K-uop, 8-way
     Other(0x71, kTraceCache),             // Trace cache: 16 K-uop, 8-way
     Other(0x72, kTraceCache),             // Trace cache: 32 K-uop, 8-way
+    Other(0x73, kTraceCache),             // Trace cache: 64 K-uop, 8-way
     Tlb(0x76, kILarge, 1, 8, kFull),      // ITLB: 2/4 MB pages, fully assoc., 8 entries
     Cache(0x78, kL2, 1024, 4, 64),        // L2: 1 MB, 4-way, 64-byte lines
     Cache(0x79, kL2, 128, 8, 64, 2),      // L2: 128 KB, 8-way, 64-byte lines, 2 per sector

@@ -43,6 +43,9 @@ struct MachineSpec {
   platform::OsVersion os{6, 1, 7601, platform::kPlatformNt};
   // True: a 64-bit system (the program runs under emulation and uses Portex64).
   bool system64 = true;
+  // What reading the machine file passed over, one line each ("file:line: ..."), for the
+  // program to show when it starts on the machine.
+  std::vector<std::string> notices;
 };
 
 }  // namespace pacetta::sim

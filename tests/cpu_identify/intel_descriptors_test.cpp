@@ -51,8 +51,30 @@ TEST(IntelDescriptorTable, EveryRowIsWellFormedAndFindable) {
   for (uint8_t value : {0x01, 0x2C, 0x49, 0x70, 0xB4, 0xC3, 0xEC, 0xF1, 0xFE, 0xFF})
     EXPECT_NE(FindIntelDescriptor(value), nullptr) << int(value);
   // Unpublished values.
-  for (uint8_t value : {0x07, 0x3A, 0x73, 0x81, 0xFD})
-    EXPECT_EQ(FindIntelDescriptor(value), nullptr);
+  for (uint8_t value : {0x07, 0x3F, 0x81, 0xFD}) EXPECT_EQ(FindIntelDescriptor(value), nullptr);
+}
+
+// Rows of older editions that later ones dropped: the parts of that time still report them.
+TEST(IntelDescriptorTable, KeepsTheRowsLaterEditionsDropped) {
+  struct Retired {
+    uint8_t value;
+    uint32_t sizeKb;
+    uint32_t ways;
+  };
+  for (const Retired& row : {Retired{0x39, 128, 4}, Retired{0x3A, 192, 6}, Retired{0x3B, 128, 2},
+                             Retired{0x3C, 256, 4}, Retired{0x3D, 384, 6}, Retired{0x3E, 512, 4}}) {
+    const IntelDescriptor* descriptor = FindIntelDescriptor(row.value);
+    ASSERT_NE(descriptor, nullptr) << int(row.value);
+    EXPECT_EQ(descriptor->kind, DescriptorKind::kCache) << int(row.value);
+    EXPECT_EQ(descriptor->cache, CacheLevel::kL2) << int(row.value);
+    EXPECT_EQ(descriptor->size, row.sizeKb) << int(row.value);
+    EXPECT_EQ(descriptor->ways, row.ways) << int(row.value);
+    EXPECT_EQ(descriptor->lineSize, 64u) << int(row.value);
+    EXPECT_EQ(descriptor->linesPerSector, 2u) << int(row.value);
+  }
+  const IntelDescriptor* traceCache = FindIntelDescriptor(0x73);  // 64 K-uop
+  ASSERT_NE(traceCache, nullptr);
+  EXPECT_EQ(traceCache->kind, DescriptorKind::kTraceCache);
 }
 
 TEST(Leaf2, CoreTwoDescriptorsFillCachesAndBothTlbLevels) {
@@ -101,6 +123,18 @@ TEST(Leaf2, SkipsRepeatCountAndReservedRegistersAndLaterBytesWin) {
   EXPECT_EQ(info.l2.associativity, 4u);
   EXPECT_EQ(info.l2.lineSize, 32u);
   EXPECT_EQ(info.l2.linesPerTag, 0u);  // 41 is not sectored, unlike 7A
+}
+
+TEST(Leaf2, NorthwoodCeleronShowsItsLevelTwoCache) {
+  FakeCpu cpu;
+  // Celeron 2.0 GHz (Northwood, dump): 66 5B 51 | - | - | 3B 70 40.
+  CpuInfo info = IntelWithLeaf2(0xF27, {0x665B5101u, 0, 0, 0x003B7040u});
+  DescribeCaches(info, cpu);
+  EXPECT_EQ(info.l2.sizeKb, 128u);
+  EXPECT_EQ(info.l2.associativity, 2u);
+  EXPECT_EQ(info.l2.lineSize, 64u);
+  EXPECT_EQ(info.l2.linesPerTag, 2u);
+  EXPECT_EQ(info.l3.sizeKb, 0u);  // 40: with an L2, no L3
 }
 
 TEST(Leaf2, SectoredCacheAndUnrecordedDescriptorsChangeNothingElse) {

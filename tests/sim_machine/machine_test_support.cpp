@@ -15,7 +15,9 @@ std::filesystem::path SharedDumpFolder() {
 std::vector<std::filesystem::path> SharedDumps() {
   std::vector<std::filesystem::path> dumps;
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(SharedDumpFolder(), error)) {
+  // With the dumps of today's processors in the folder's modern/ folder.
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(SharedDumpFolder(), error)) {
     if (entry.path().extension() == ".test") dumps.push_back(entry.path());
   }
   std::sort(dumps.begin(), dumps.end());

@@ -8,7 +8,7 @@
 
 namespace pacetta::sim::testing {
 
-// The real dumps shared with the project, beside the repository.
+// The real dumps shared with the project, beside the repository (with its subfolders).
 std::filesystem::path SharedDumpFolder();
 std::vector<std::filesystem::path> SharedDumps();
 std::string ReadText(const std::filesystem::path& path);

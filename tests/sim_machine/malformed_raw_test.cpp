@@ -32,6 +32,12 @@ TEST(MalformedRawDumps, EachFaultNamesFileAndLine) {
       {"unknown leaf name",
        std::string(kLeaf0) + "extended_cpuid[1]=00000000 00000000 00000000 00000000\n", 2},
       {"unrecognised line", std::string(kLeaf0) + "Processor: AMD\n", 2},
+      // Skipped lines are fine only while every processor keeps leaves 0 and 1.
+      {"nothing but unrecognised lines", "Processor: AMD\nClock: 2000 MHz\n", 1},
+      {"leaf 0 again in a headed section",
+       section0 + kLeaf0 + kLeaf1 + "Thread #1\n" + kLeaf0 + kLeaf1, 5},
+      {"group mask of two processors",
+       std::string("Group: 0x00 Affinity mask: 0x0000000000000003\n") + kLeaf0 + kLeaf1, 1},
       {"duplicate section", section0 + kLeaf0 + section0 + kLeaf0, 3},
       {"leaves before the first section", std::string(kLeaf0) + section0 + kLeaf0, 2},
       {"section without leaf 0", section0 + kLeaf0 + "------[ Logical CPU #1 ]------\n" + kLeaf1,
@@ -61,6 +67,18 @@ TEST(MalformedRawDumps, EachFaultNamesFileAndLine) {
     EXPECT_EQ(parsed.error().line, c.line) << parsed.error().ToString();
     EXPECT_FALSE(parsed.error().message.empty());
   }
+}
+
+// The program prints a refusal as this one line; text from the file or its name cannot
+// break it into two.
+TEST(MalformedRawDumps, ARefusalIsOneLineNamingFileLineAndReason) {
+  const auto parsed = ParseMachineText("\x1b[2J\x7f\n", "dumps/broken.test");
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_EQ(parsed.error().ToString(),
+            "dumps/broken.test:1: not a CPUID dump: no line holds a CPUID leaf, and this one "
+            "reads \"?[2J?\"");
+  const MachineFileError whole{"dumps/odd\nname.test", 0, "the machine file cannot be read"};
+  EXPECT_EQ(whole.ToString(), "dumps/odd?name.test: the machine file cannot be read");
 }
 
 TEST(MalformedRawDumps, RestatedLeavesAndBlankLinesAreAccepted) {

@@ -119,6 +119,23 @@ TEST(OwnDump, AbsentRegistersAndRepeatedPciBlocks) {
   EXPECT_NE(FindPciDevice(machine, 0, 0xC0), nullptr);
 }
 
+TEST(OwnDump, ABlockOfADeviceNoBusHasIsReadAndDropped) {
+  // The program dumps a K8 node above the eighth as device 0x18 + node, past the 32
+  // devices of a bus.
+  auto text = TwoProcessorDump();
+  const auto second = text.rfind("Device 18");
+  ASSERT_NE(second, std::string::npos);
+  text.replace(second, 9, "Device 20");
+  const auto parsed = ParseMachineText(text, "cpuinfo.txt");
+  ASSERT_TRUE(parsed.ok()) << parsed.error().ToString();
+  ASSERT_EQ(parsed.value().processors.size(), 2u);
+  EXPECT_EQ(parsed.value().processors[1].leaves.size(), 2u);
+  for (const auto& device : parsed.value().pciDevices) EXPECT_LT(device.devfn >> 3, 0x20u);
+  const auto* f3 = FindPciDevice(parsed.value(), 0, 0xC3);
+  ASSERT_NE(f3, nullptr);
+  EXPECT_EQ(f3->config[0xE0], 0x40);
+}
+
 TEST(OwnDump, MalformedDumpsNameTheirLine) {
   struct Case {
     const char* what;

@@ -76,6 +76,24 @@ TEST(RawFormats, SectionsComeInNumberOrderWhateverTheFileOrder) {
   EXPECT_EQ(machine.processors[1].apicId, 1u);
 }
 
+// A Pentium III board: leaf 1 EBX holds no APIC id, so the processors take the order in
+// which the dump lists them. Their leaves stay as dumped. (A K8 pair that both read id 0
+// is still refused: that processor does report its id.)
+TEST(RawFormats, ProcessorsWithoutApicIdsAreNumberedInDumpOrder) {
+  const auto machine = Parse(
+      "CPUID Registers (CPU #1):\n"
+      "CPUID 00000000: 00000003-756E6547-6C65746E-49656E69\n"
+      "CPUID 00000001: 00000673-00000000-00000000-0387FBFF\n"
+      "CPUID Registers (CPU #2):\n"
+      "CPUID 00000000: 00000003-756E6547-6C65746E-49656E69\n"
+      "CPUID 00000001: 00000673-00000000-00000000-0387FBFF\n");
+  ASSERT_EQ(machine.processors.size(), 2u);
+  for (uint32_t k = 0; k < 2; ++k) {
+    EXPECT_EQ(machine.processors[k].apicId, k);
+    EXPECT_EQ(LeafOf(machine.processors[k].leaves, 1).ebx, 0u);
+  }
+}
+
 // Without sections, leaves 1 and 4 say how many threads and cores one package has.
 TEST(RawFormats, HyperThreadingPackageGetsSiblingsWithConsecutiveIds) {
   // A Pentium 4 with Hyper-Threading: 2 logical, 1 core (leaf 4 EAX[31:26] = 0).

@@ -1,5 +1,6 @@
 #include "platform/sim/machine/line_scanner.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace pacetta::sim {
@@ -36,12 +37,18 @@ bool LineScanner::ConsumeIgnoringCase(std::string_view literal) {
 }
 
 std::optional<uint32_t> LineScanner::Hex(int minDigits, int maxDigits) {
-  uint32_t value = 0;
+  const auto value = WideHex(minDigits, std::min(maxDigits, 8));
+  if (!value) return std::nullopt;
+  return static_cast<uint32_t>(*value);
+}
+
+std::optional<uint64_t> LineScanner::WideHex(int minDigits, int maxDigits) {
+  uint64_t value = 0;
   int digits = 0;
   size_t at = pos_;
   while (at < text_.size() && HexDigitValue(text_[at]) >= 0) {
     if (digits == maxDigits) return std::nullopt;  // more digits than the field holds
-    value = value << 4 | static_cast<uint32_t>(HexDigitValue(text_[at]));
+    value = value << 4 | static_cast<uint64_t>(HexDigitValue(text_[at]));
     ++digits;
     ++at;
   }

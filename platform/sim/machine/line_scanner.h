@@ -22,6 +22,8 @@ class LineScanner {
   // A hexadecimal number of minDigits..maxDigits digits (either case) that is not followed
   // by a further hexadecimal digit; maxDigits is at most 8.
   std::optional<uint32_t> Hex(int minDigits, int maxDigits);
+  // The same with up to 16 digits (affinity masks).
+  std::optional<uint64_t> WideHex(int minDigits, int maxDigits);
   // A decimal number of 1..maxDigits digits not followed by a further digit; maxDigits is
   // at most 9.
   std::optional<uint32_t> Decimal(int maxDigits);

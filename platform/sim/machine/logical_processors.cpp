@@ -100,6 +100,10 @@ uint32_t ApicIdOf(const CpuidLeaves& leaves) {
   return LeafOf(leaves, 1).ebx >> 24;
 }
 
+bool CarriesApicId(const CpuidLeaves& leaves) {
+  return HasTopologyLeaf(leaves) || (LeafOf(leaves, 1).ebx >> 8) != 0;
+}
+
 unsigned ReportedLogicalCount(const CpuidLeaves& leaves) {
   return LayoutOf(leaves).logicalCount;
 }

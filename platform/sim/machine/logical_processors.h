@@ -23,6 +23,12 @@ unsigned ReportedLogicalCount(const CpuidLeaves& leaves);
 // them: the core number sits above the thread bits.
 std::vector<ProcessorSpec> BuildLogicalProcessors(const CpuidLeaves& leaves);
 
+// Whether leaf 1 (or leaf 0xB) carries an APIC id at all. Leaf 1 EBX bits 31..8 (initial
+// APIC id, logical processor count, CLFLUSH line size) came with the Pentium 4 and the
+// Athlon 64; before them EBX holds the brand index alone, and nothing in CPUID tells two
+// processors of a multiprocessor board apart.
+bool CarriesApicId(const CpuidLeaves& leaves);
+
 // Two logical processors with one APIC id cannot exist: such a file was edited, or dumped
 // without switching processors, and topology code would pair the wrong processors. Gives
 // the first processor that repeats an earlier one's id, or nothing when all ids differ.

@@ -1,5 +1,6 @@
 #include "platform/sim/machine/machine_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,31 +26,51 @@ std::string TooMany(size_t count) {
          std::to_string(kMaxMachineProcessors) + " are possible";
 }
 
+// One notice for every line the reader passed over; the first is named and quoted.
+std::optional<std::string> SkippedLinesNotice(const SkippedLines& skipped,
+                                              const std::string& fileName) {
+  if (skipped.count == 0) return std::nullopt;
+  const std::string what = skipped.count == 1
+                               ? "skipped 1 line that is not part of a CPUID dump: "
+                               : "skipped " + std::to_string(skipped.count) +
+                                     " lines that are not part of a CPUID dump, the first: ";
+  return MachineFileError{fileName, skipped.firstLine, what + skipped.firstText}.ToString();
+}
+
 Parsed<MachineSpec> MachineFromRawDump(RawDump dump, const std::string& fileName) {
   MachineSpec machine;
+  if (auto notice = SkippedLinesNotice(dump.skipped, fileName))
+    machine.notices.push_back(std::move(*notice));
   if (!dump.sectioned) {
     const auto& type = dump.processors.front();
     const auto count = ReportedLogicalCount(type.leaves);
     if (count > kMaxMachineProcessors) return MachineFileError{fileName, type.line, TooMany(count)};
-    machine.processors = BuildLogicalProcessors(type.leaves);
-    if (auto clash = RepeatedApicId(machine.processors))
+    auto processors = BuildLogicalProcessors(type.leaves);
+    if (auto clash = RepeatedApicId(processors))
       return MachineFileError{fileName, type.line,
                               "the topology leaves are inconsistent: " + clash->message};
+    machine.processors = std::move(processors);
     return machine;
   }
   if (dump.processors.size() > kMaxMachineProcessors)
     return MachineFileError{fileName, dump.processors[kMaxMachineProcessors].line,
                             TooMany(dump.processors.size())};
+  // Processors from before the APIC id field all read 0 there; their ids follow the order
+  // in which the dump lists them, as the board's MP table numbers them.
+  const bool numberInDumpOrder =
+      std::none_of(dump.processors.begin(), dump.processors.end(),
+                   [](const RawDumpProcessor& p) { return CarriesApicId(p.leaves); });
   // Sections may come in any order and count from 0 or 1; processor k is the k-th number.
-  std::map<uint32_t, RawDumpProcessor*> byNumber;
-  for (auto& section : dump.processors) byNumber[section.number] = &section;
+  std::map<uint32_t, size_t> byNumber;
+  for (size_t k = 0; k < dump.processors.size(); ++k) byNumber[dump.processors[k].number] = k;
   std::vector<int> lines;
-  for (auto& [number, section] : byNumber) {
+  for (const auto& [number, k] : byNumber) {
+    auto& section = dump.processors[k];
     ProcessorSpec processor;
-    processor.apicId = ApicIdOf(section->leaves);
-    processor.leaves = std::move(section->leaves);
+    processor.apicId = numberInDumpOrder ? static_cast<uint32_t>(k) : ApicIdOf(section.leaves);
+    processor.leaves = std::move(section.leaves);
     machine.processors.push_back(std::move(processor));
-    lines.push_back(section->line);
+    lines.push_back(section.line);
   }
   if (auto clash = RepeatedApicId(machine.processors))
     return MachineFileError{fileName, lines[clash->processor], clash->message};

@@ -5,14 +5,18 @@
 
 namespace pacetta::sim {
 
-// Where and why a machine file could not be read. Lines count from 1; line 0 stands for
-// the file as a whole (it cannot be opened or read).
+// Where and why a machine file could not be read (or, for a notice, what reading it
+// passed over). Lines count from 1; line 0 stands for the file as a whole (it cannot be
+// opened or read).
 struct MachineFileError {
   std::string file;
   int line = 0;
   std::string message;
 
-  std::string ToString() const { return file + ":" + std::to_string(line) + ": " + message; }
+  // One terminal line: "file:line: message", or "file: message" for the file as a whole.
+  // Control characters (from a file name, or text quoted from the file) show as '?', so
+  // that the line stays one line.
+  std::string ToString() const;
 };
 
 // The value a reader produced, or the error that stopped it.

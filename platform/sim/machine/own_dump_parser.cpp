@@ -189,7 +189,11 @@ class OwnDumpReader {
     scan.SkipBlanks();
     if (!function || !scan.AtEnd())
       return Fail(line, "expected 'PCI Bus <hex>, Device <hex>, Function <hex>'");
-    if (*device > 0x1F || *function > 7) return Fail(line, "device or function out of range");
+    if (*function > 7) return Fail(line, "function out of range");
+    // No PCI bus has a device above 0x1F, yet the program dumps one for a K8 node above
+    // the eighth (device 0x18 + node), whose reads give zeros: its rows are read and
+    // dropped.
+    pciAddressable_ = *device <= 0x1F;
     pciDevice_ = PciDeviceSpec{*bus, *device * 8 + *function, std::vector<uint8_t>(kPciConfigSize)};
     pciLine_ = line;
     pciRow_ = 0;
@@ -211,7 +215,8 @@ class OwnDumpReader {
     if (++pciRow_ == kPciRows) {
       mode_ = Mode::kNone;
       const auto location = std::make_pair(pciDevice_.bus, pciDevice_.devfn);
-      if (pciSeen_.insert(location).second) devices_.push_back(std::move(pciDevice_));
+      if (pciAddressable_ && pciSeen_.insert(location).second)
+        devices_.push_back(std::move(pciDevice_));
     }
     return std::nullopt;
   }
@@ -224,6 +229,7 @@ class OwnDumpReader {
   std::map<const ProcessorSpec*, std::set<uint32_t>> msrSeen_;
   ProcessorSpec* current_ = nullptr;
   PciDeviceSpec pciDevice_;
+  bool pciAddressable_ = true;
   int pciLine_ = 0;
   int pciRow_ = 0;
   std::set<std::pair<uint32_t, uint32_t>> pciSeen_;

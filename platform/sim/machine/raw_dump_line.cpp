@@ -4,6 +4,7 @@
 
 #include "platform/sim/machine/cpuid_fields.h"
 #include "platform/sim/machine/line_scanner.h"
+#include "platform/sim/machine/section_header.h"
 #include "platform/sim/machine/text_lines.h"
 
 namespace pacetta::sim {
@@ -18,55 +19,8 @@ RawDumpLine Error(std::string message) {
   return line;
 }
 
-RawDumpLine Section(uint32_t number) {
-  RawDumpLine line;
-  line.kind = Kind::kSection;
-  line.sectionNumber = number;
-  return line;
-}
-
 bool IsDashLine(std::string_view text) {
   return text.size() >= 10 && text.find_first_not_of('-') == std::string_view::npos;
-}
-
-// "------[ Logical CPU #3 ]------", newer dumps "------[ CPUID Registers / Logical CPU #3 ]------"
-std::optional<RawDumpLine> ReadLogicalCpuHeader(std::string_view text) {
-  LineScanner scan(text);
-  if (!scan.Consume("---")) return std::nullopt;
-  while (scan.Consume("-")) {
-  }
-  if (!scan.Consume("[")) return std::nullopt;
-  scan.SkipBlanks();
-  if (scan.Consume("CPUID Registers")) {
-    scan.SkipBlanks();
-    if (!scan.Consume("/")) return Error("malformed logical CPU header");
-    scan.SkipBlanks();
-  }
-  if (!scan.Consume("Logical CPU")) return std::nullopt;
-  scan.SkipBlanks();
-  const bool hash = scan.Consume("#");
-  const auto number = scan.Decimal(4);
-  scan.SkipBlanks();
-  if (!hash || !number || !scan.Consume("]") || !scan.Consume("---"))
-    return Error("malformed logical CPU header");
-  while (scan.Consume("-")) {
-  }
-  if (!scan.AtEnd()) return Error("malformed logical CPU header");
-  return Section(*number);
-}
-
-// "CPUID Registers (CPU #2 Virtual):"
-std::optional<RawDumpLine> ReadRegistersHeader(std::string_view text) {
-  LineScanner scan(text);
-  if (!scan.Consume("CPUID Registers")) return std::nullopt;
-  scan.SkipBlanks();
-  if (!scan.Consume("(CPU #")) return Error("malformed CPU header");
-  const auto number = scan.Decimal(4);
-  const auto closing = scan.Rest().find(')');
-  if (!number || closing == std::string_view::npos ||
-      TrimBlanks(scan.Rest().substr(closing)) != "):")
-    return Error("malformed CPU header");
-  return Section(*number);
 }
 
 std::optional<std::array<uint32_t, 4>> ReadFourWords(LineScanner& scan, char separator) {
@@ -111,15 +65,20 @@ bool ReadRemarks(LineScanner& scan, std::optional<uint32_t>& subleaf) {
   return true;
 }
 
+// Tools separate the leaf number with ':', blanks or both ("CPUID 00000000 :0000..."), and
+// the four words with '-' or blanks.
 RawDumpLine ReadCpuidLine(std::string_view text) {
   LineScanner scan(text);
   scan.Consume("CPUID");
   if (!scan.SkipBlanks()) return Error("expected a blank after CPUID");
   const auto leaf = scan.Hex(8, 8);
   if (!leaf) return Error("the leaf number must have 8 hexadecimal digits");
+  const bool blankBefore = scan.SkipBlanks();
   const bool colon = scan.Consume(":");
-  if (!scan.SkipBlanks() && !colon) return Error("expected ':' or a blank after the leaf number");
-  const auto words = ReadFourWords(scan, '-');
+  if (!scan.SkipBlanks() && !colon && !blankBefore)
+    return Error("expected ':' or a blank after the leaf number");
+  const bool dashes = scan.Rest().size() > 8 && scan.Rest()[8] == '-';
+  const auto words = ReadFourWords(scan, dashes ? '-' : ' ');
   if (!words) return Error("expected four 8-digit hexadecimal words EAX-EBX-ECX-EDX");
   std::optional<uint32_t> subleaf;
   if (!ReadRemarks(scan, subleaf)) return Error("unexpected text after the register values");
@@ -154,15 +113,34 @@ RawDumpLine ReadIndexedLine(std::string_view text) {
   return Error("unknown leaf name '" + std::string(name) + "'");
 }
 
-bool IsIdentifierStart(std::string_view text) {
+bool IsAlphanumeric(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// "CPUID" and a word of eight letters and digits, some digits, as a leaf number is: a leaf
+// line, even when damaged. A tool's summary ("CPUID Revision : 00000F51h") is not.
+bool LooksLikeCpuidLeaf(std::string_view text) {
+  LineScanner scan(text);
+  if (!scan.Consume("CPUID") || !scan.SkipBlanks()) return false;
+  const auto rest = scan.Rest();
+  size_t length = 0;
+  bool digit = false;
+  for (; length < rest.size() && IsAlphanumeric(rest[length]); ++length)
+    digit = digit || (rest[length] >= '0' && rest[length] <= '9');
+  if (length != 8 || !digit) return false;
+  return length == rest.size() || rest[length] == ':' || rest[length] == ' ' ||
+         rest[length] == '\t';
+}
+
+// "name[digits]=": a leaf in the indexed form, even when its name or values are wrong.
+bool LooksLikeIndexedLeaf(std::string_view text) {
   const auto bracket = text.find('[');
   if (bracket == 0 || bracket == std::string_view::npos) return false;
   for (const char c : text.substr(0, bracket)) {
-    const bool ok =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!ok) return false;
+    if (!IsAlphanumeric(c) && c != '_') return false;
   }
-  return true;
+  LineScanner scan(text.substr(bracket + 1));
+  return scan.Decimal(9) && scan.Consume("]") && scan.Consume("=");
 }
 
 }  // namespace
@@ -170,16 +148,16 @@ bool IsIdentifierStart(std::string_view text) {
 RawDumpLine ReadRawDumpLine(std::string_view text) {
   text = TrimBlanks(text);
   if (text.empty()) return {};
+  RawDumpLine line;
   if (IsDashLine(text)) {
-    RawDumpLine line;
     line.kind = Kind::kEndOfLeaves;
     return line;
   }
-  if (auto header = ReadLogicalCpuHeader(text)) return *header;
-  if (auto header = ReadRegistersHeader(text)) return *header;
-  if (text.substr(0, 5) == "CPUID") return ReadCpuidLine(text);
-  if (IsIdentifierStart(text)) return ReadIndexedLine(text);
-  return Error("not a line of a CPUID dump");
+  if (auto header = ReadSectionHeader(text)) return *header;
+  if (LooksLikeCpuidLeaf(text)) return ReadCpuidLine(text);
+  if (LooksLikeIndexedLeaf(text)) return ReadIndexedLine(text);
+  line.kind = Kind::kUnknown;
+  return line;
 }
 
 }  // namespace pacetta::sim

@@ -11,10 +11,12 @@ namespace pacetta::sim {
 // One line of a raw CPUID dump, in either of the two common text forms:
 //   CPUID 00000004: 04000121-01C0003F-0000003F-00000001 [SL 00]   (or a blank for the colon)
 //   basic_cpuid[1]=000006fa 00020800 0000e3bd bfebfbff
-// plus the lines that start a logical processor's section and the dashed line after
-// which a dump carries derived values instead of leaves.
+// plus the lines that start a logical processor's section (section_header.h) and the
+// dashed line after which a dump carries derived values instead of leaves. Dumping tools
+// add lines of their own (versions, clocks, MSRs, summaries): those are kUnknown. A line
+// that looks like a leaf or a section header but is damaged is kError.
 struct RawDumpLine {
-  enum class Kind { kBlank, kLeaf, kSection, kEndOfLeaves, kError };
+  enum class Kind { kBlank, kLeaf, kSection, kEndOfLeaves, kUnknown, kError };
   Kind kind = Kind::kBlank;
 
   uint32_t leaf = 0;

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "platform/sim/machine/cpuid_fields.h"
 #include "platform/sim/machine/raw_dump_line.h"
 #include "platform/sim/machine/text_lines.h"
 
@@ -26,23 +27,30 @@ class RawDumpBuilder {
   explicit RawDumpBuilder(const std::string& fileName) : fileName_(fileName) {}
 
   std::optional<MachineFileError> StartSection(uint32_t number, int line) {
-    if (!dump_.sectioned && !dump_.processors.empty())
+    if (!headers_ && !dump_.processors.empty())
       return Fail(line, "CPU section after leaves that belong to no section");
-    if (!numbers_.insert(number).second)
-      return Fail(line, "CPU #" + std::to_string(number) + " appears twice");
-    dump_.sectioned = true;
-    dump_.processors.push_back({number, line, {}});
-    linesPerLeaf_.clear();
-    return std::nullopt;
+    headers_ = true;
+    return AddSection(number, line);
   }
 
   std::optional<MachineFileError> AddLeaf(const RawDumpLine& parsed, int line) {
     if (dump_.processors.empty()) dump_.processors.push_back({0, line, {}});
+    // Leaf 0 has no sub-leaves: a second one begins the next processor's leaves. Some tools
+    // list processors one after another without headers; within a headed section, it
+    // follows a header this reader does not know.
+    if (parsed.leaf == 0 && !parsed.subleaf && dump_.processors.back().leaves.count({0, 0})) {
+      if (headers_)
+        return Fail(line,
+                    "leaf 0 again: another processor's leaves begin here without a "
+                    "section header this reader knows");
+      if (auto error = AddSection(static_cast<uint32_t>(dump_.processors.size()), line))
+        return error;
+    }
+    auto& leaves = dump_.processors.back().leaves;
     // Repeated lines of one leaf without a sub-leaf remark list its sub-leaves in order.
     auto& count = linesPerLeaf_[parsed.leaf];
     const uint32_t subleaf = parsed.subleaf.value_or(count);
     ++count;
-    auto& leaves = dump_.processors.back().leaves;
     const auto [it, inserted] = leaves.emplace(std::make_pair(parsed.leaf, subleaf), parsed.value);
     // The indexed form restates leaf 4 and 0xB sub-leaf 0 in its per-leaf lines; a
     // restatement is harmless, a contradiction is not.
@@ -51,12 +59,35 @@ class RawDumpBuilder {
     return std::nullopt;
   }
 
+  void Skip(int line, std::string_view text) {
+    auto& skipped = dump_.skipped;
+    if (skipped.count++ == 0) {
+      skipped.firstLine = line;
+      skipped.firstText = PrintableExcerpt(text);
+    }
+  }
+
   Parsed<RawDump> Finish(int lastLine) {
-    if (dump_.processors.empty()) return Fail(std::max(lastLine, 1), "no CPUID leaves found");
+    const auto& skipped = dump_.skipped;
+    if (dump_.processors.empty()) {
+      if (skipped.count > 0)
+        return Fail(skipped.firstLine,
+                    "not a CPUID dump: no line holds a CPUID leaf, and this "
+                    "one reads " +
+                        skipped.firstText);
+      return Fail(std::max(lastLine, 1), "no CPUID leaves found");
+    }
     for (const auto& processor : dump_.processors) {
+      const std::string cpu = "CPU #" + std::to_string(processor.number);
       if (processor.leaves.count({0, 0}) == 0)
-        return Fail(processor.line, "CPU #" + std::to_string(processor.number) +
-                                        " has no leaf 0 (highest leaf and vendor)");
+        return Fail(processor.line, cpu + " has no leaf 0 (highest leaf and vendor)");
+      if (skipped.count > 0 && MaxStandardLeaf(processor.leaves) >= 1 &&
+          !HasLeaf(processor.leaves, 1)) {
+        return Fail(skipped.firstLine,
+                    cpu + " has no leaf 1 (family, model and features); this line, the first of " +
+                        std::to_string(skipped.count) +
+                        " not understood, may hold its leaves: " + skipped.firstText);
+      }
     }
     return std::move(dump_);
   }
@@ -66,10 +97,22 @@ class RawDumpBuilder {
   }
 
  private:
+  std::optional<MachineFileError> AddSection(uint32_t number, int line) {
+    // Leaves without a header so far were the first block of a dump without headers.
+    if (!dump_.sectioned && !dump_.processors.empty()) numbers_.insert(0);
+    if (!numbers_.insert(number).second)
+      return Fail(line, "CPU #" + std::to_string(number) + " appears twice");
+    dump_.sectioned = true;
+    dump_.processors.push_back({number, line, {}});
+    linesPerLeaf_.clear();
+    return std::nullopt;
+  }
+
   const std::string& fileName_;
   RawDump dump_;
   std::set<uint32_t> numbers_;
   std::map<uint32_t, uint32_t> linesPerLeaf_;
+  bool headers_ = false;  // the dump names its sections
 };
 
 }  // namespace
@@ -91,6 +134,9 @@ Parsed<RawDump> ParseRawCpuidDump(std::string_view text, const std::string& file
         break;
       case RawDumpLine::Kind::kLeaf:
         error = builder.AddLeaf(parsed, line.number);
+        break;
+      case RawDumpLine::Kind::kUnknown:
+        builder.Skip(line.number, line.text);
         break;
       case RawDumpLine::Kind::kError:
         error = builder.Fail(line.number, parsed.error);

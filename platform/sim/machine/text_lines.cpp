@@ -23,4 +23,17 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+std::string PrintableExcerpt(std::string_view text) {
+  constexpr size_t kLongest = 60;
+  text = TrimBlanks(text);
+  const bool cut = text.size() > kLongest;
+  std::string excerpt = "\"";
+  for (const char c : text.substr(0, kLongest)) {
+    const auto byte = static_cast<unsigned char>(c);
+    excerpt.push_back(byte < 0x20 || byte > 0x7E ? '?' : c);
+  }
+  excerpt += cut ? "...\"" : "\"";
+  return excerpt;
+}
+
 }  // namespace pacetta::sim

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,5 +16,9 @@ std::vector<TextLine> SplitLines(std::string_view text);
 
 // The text without leading and trailing blanks (spaces and tabs).
 std::string_view TrimBlanks(std::string_view text);
+
+// A line of a file quoted for a message on one terminal line: trimmed, cut after 60
+// characters, control and non-ASCII bytes shown as '?'.
+std::string PrintableExcerpt(std::string_view text);
 
 }  // namespace pacetta::sim
