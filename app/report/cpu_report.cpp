@@ -9,6 +9,7 @@
 #include "cpu/identify/identify_processor.h"
 #include "cpu/identify/signature.h"
 #include "cpu/identify/vendor.h"
+#include "cpu/names/processor_names.h"
 #include "cpu/pstate/fid_conversion.h"
 #include "cpu/pstate/pstate_limits.h"
 #include "cpu/pstate/vid_conversion.h"
@@ -157,6 +158,15 @@ json Readings(const CpuInfo& c) {
   return readings;
 }
 
+json Names(const CpuInfo& c, NamingHardware& hardware) {
+  ModelText model;
+  CoreText core;
+  RevisionText revision;
+  const int logo = NameProcessor(c, hardware, model, core, revision);
+  return {
+      {"model", model.Str()}, {"core", core.Str()}, {"revision", revision.Str()}, {"logo", logo}};
+}
+
 }  // namespace
 
 std::string CpuReportLine(const CpuInfo& cpu, const ReportContext& context) {
@@ -193,6 +203,7 @@ std::string CpuReportLine(const CpuInfo& cpu, const ReportContext& context) {
         {"brandTableIndex", GetBrandTableIndex(cpu)}}},
   };
   if (GetBrandString(cpu, brand)) report["brand"]["string"] = std::string(brand.data());
+  if (context.naming) report["names"] = Names(cpu, *context.naming);
   if (context.registersRead) {
     if (cpu.isCore2) report["core2Type"] = cpu.switches.intelCore2CpuType;
     report["limits"] = Limits(cpu);
@@ -217,7 +228,8 @@ int RunCpuReport(platform::Platform& platform, std::FILE* out) {
   std::vector<CpuInfo> records(UsableProcessorCount(platform.processors));
   AssignTopology(platform, records);
   for (CpuInfo& record : records) IdentifyProcessor(record, identify);
-  ReportContext context{registers, &platform.cpu};
+  DriverNamingHardware naming(driver, platform.cpu, &northbridge);
+  ReportContext context{registers, &platform.cpu, &naming};
   for (CpuInfo& record : records) {
     PinToProcessor(platform.processors, record.index);
     std::fprintf(out, "%s\n", CpuReportLine(record, context).c_str());

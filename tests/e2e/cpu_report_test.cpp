@@ -39,16 +39,20 @@ TEST_F(CpuReportTest, EveryCatalogueMachineReportsEachProcessorWithItsLimits) {
     size_t processors;
     const char* vendor;
     const char* flag;
+    const char* model;  // the names read through the program's own driver
+    int logo;
   } machines[] = {
-      {"k8-desktop", 1, "AuthenticAMD", "isK8"},
-      {"k8-x2-laptop", 2, "AuthenticAMD", "isK8Npt"},
-      {"k7-mobile-laptop", 1, "AuthenticAMD", "isK7"},
-      {"pentium-m-laptop", 1, "GenuineIntel", "isPentiumM"},
-      {"core-duo-laptop", 2, "GenuineIntel", "isCoreDuo"},
-      {"core2-duo-laptop", 2, "GenuineIntel", "isCore2"},
-      {"pentium4-ht", 2, "GenuineIntel", "isPentium4Prescott"},
-      {"via-c7", 1, "CentaurHauls", "isViaC7"},
-      {"transmeta", 1, "GenuineTMx86", "isTransmeta"},
+      {"k8-desktop", 1, "AuthenticAMD", "isK8", "AMD Athlon(TM) 64 3200+", 235},
+      {"k8-x2-laptop", 2, "AuthenticAMD", "isK8Npt", "AMD Turion(TM) 64 X2 Mobile Technology TL-56",
+       249},
+      {"k7-mobile-laptop", 1, "AuthenticAMD", "isK7", "AMD Athlon(TM) XP", 240},
+      {"pentium-m-laptop", 1, "GenuineIntel", "isPentiumM", "Genuine Intel(R) Pentium(R) M", 261},
+      {"core-duo-laptop", 2, "GenuineIntel", "isCoreDuo", "Genuine Intel(R) Core(TM) Duo", 269},
+      {"core2-duo-laptop", 2, "GenuineIntel", "isCore2", "Genuine Intel(R) Core(TM) 2 Duo", 271},
+      {"pentium4-ht", 2, "GenuineIntel", "isPentium4Prescott", "Genuine Intel(R) Pentium(R) 4",
+       263},
+      {"via-c7", 1, "CentaurHauls", "isViaC7", "VIA C7/C7-M", 286},
+      {"transmeta", 1, "GenuineTMx86", "isTransmeta", "Transmeta(TM) Crusoe(TM)", 281},
   };
   for (const Expected& e : machines) {
     const Finished run = Run({std::string("--simulate=") + e.machine, "--cpu-report"});
@@ -60,6 +64,8 @@ TEST_F(CpuReportTest, EveryCatalogueMachineReportsEachProcessorWithItsLimits) {
       EXPECT_EQ(lines[k]["vendor"], e.vendor) << e.machine;
       EXPECT_EQ(lines[k]["flags"][e.flag], 1) << e.machine;
       EXPECT_TRUE(lines[k].contains("limits")) << e.machine << ": the driver answered";
+      EXPECT_EQ(lines[k]["names"]["model"], e.model) << e.machine;
+      EXPECT_EQ(lines[k]["names"]["logo"], e.logo) << e.machine;
     }
   }
 }
