@@ -79,6 +79,11 @@ bool RunningProgram::Initialise() {
   }
 
   StartEngine();
+  if (application_.State().withoutDriver) {
+    frontEnd_.Notice("Portex64 is not running: showing what the kernel reports to every user. "
+                     "The profiles cannot change the processors' states until the helper runs "
+                     "(see docs/portex64.md).");
+  }
   NameCompetingManagers();
   if (!sampler_->Start()) {
     frontEnd_.Notice("The monitoring threads could not be created.");

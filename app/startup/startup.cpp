@@ -1,11 +1,13 @@
 #include "app/startup/startup.h"
 
+#include <algorithm>
 #include <new>
 
 #include "app/startup/hand_over.h"
 #include "app/strings/format_text.h"
 #include "app/strings/string_ids.h"
 #include "cpu/identify/identify_processor.h"
+#include "cpu/pstate/kernel_policy.h"
 #include "cpu/sensors/sensor_completion.h"
 #include "hw/hardware_switches.h"
 #include "hw/pinning.h"
@@ -47,8 +49,10 @@ class Startup {
   bool CheckSystem();
   void ChooseLanguage();
   std::optional<StartupResult> OneShotCommands();
-  bool OpenDriver();
+  // False when the user declined; `missing` when there is no driver to open.
+  bool OpenDriver(bool& missing);
   bool BuildProcessors(StartupState& state);
+  bool RunWithoutDriver(StartupState& state);
 
   StartupServices& s_;
   platform::Platform& platform_;
@@ -107,11 +111,12 @@ std::optional<StartupResult> Startup::OneShotCommands() {
   return std::nullopt;
 }
 
-bool Startup::OpenDriver() {
+bool Startup::OpenDriver(bool& missing) {
+  missing = false;
   for (;;) {
     if (s_.driver.Open(0) < 0) {
-      Error(kStrDriverLoadFailed, DriverText(kStrDriverLoadFailed));
-      return false;
+      missing = true;  // the caller decides once the processors are known
+      return true;
     }
     s_.driver.SetUnloadPolicy(0);
     if (s_.driver.IsExpectedVersion()) return true;
@@ -130,6 +135,20 @@ bool Startup::OpenDriver() {
         return false;
     }
   }
+}
+
+bool Startup::RunWithoutDriver(StartupState& state) {
+  // The older families need their registers for everything; today's processors are
+  // measured well enough through the kernel without them.
+  const auto todays = [](const CpuInfo& cpu) { return IsTodaysProcessor(cpu); };
+  if (state.processors.empty() ||
+      !std::all_of(state.processors.begin(), state.processors.end(), todays)) {
+    return false;
+  }
+  // Steering the kernel's policy needs the helper too: no performance states then.
+  for (CpuInfo& cpu : state.processors) ForgetKernelPolicy(cpu);
+  state.withoutDriver = true;
+  return true;
 }
 
 bool Startup::BuildProcessors(StartupState& state) {
@@ -182,8 +201,13 @@ StartupResult Startup::Run() {
   state_.entryPoints.Resolve(platform_.entryPoints, platform_.system);
   bool emulated = false;
   state_.is64BitSystem = state_.entryPoints.CallIsWow64Process(emulated) && emulated;
-  if (!OpenDriver()) return Exit(1);
+  bool driverMissing = false;
+  if (!OpenDriver(driverMissing)) return Exit(1);
   if (!BuildProcessors(state_)) return Exit(1);
+  if (driverMissing && !RunWithoutDriver(state_)) {
+    Error(kStrDriverLoadFailed, DriverText(kStrDriverLoadFailed));
+    return Exit(1);
+  }
 
   StartupResult result;
   result.outcome = StartupOutcome::kRun;

@@ -39,6 +39,10 @@ struct StartupState {
   // The program runs under 32-bit emulation on a 64-bit system: kernel routines are
   // never issued and their fallbacks are used.
   bool is64BitSystem = false;
+  // The driver could not be opened, and every processor is one of today's: the program
+  // runs on what the kernel offers to everyone (clock, load, temperatures) and changes
+  // nothing, rather than refuse to start.
+  bool withoutDriver = false;
 };
 
 enum class StartupOutcome {

@@ -140,6 +140,16 @@ bool AdoptKernelPolicy(CpuInfo& cpu, const std::vector<platform::FrequencyPolicy
   return true;
 }
 
+void ForgetKernelPolicy(CpuInfo& cpu) {
+  if (cpu.kernelPolicy < 0) return;
+  cpu.kernelPolicy = -1;
+  cpu.policyPreferenceChoices = 0;
+  cpu.candidateCount = 0;
+  cpu.candidates.fill({});
+  cpu.minFid = cpu.maxFid = cpu.startFid = 0;
+  cpu.currentFid = cpu.requestedFid = 0;
+}
+
 uint32_t OwnStepMhz(const CpuInfo& cpu, uint32_t fidMhz) {
   const uint32_t count = std::min(cpu.candidateCount, kMaxPStateCandidates);
   if (count == 0) return fidMhz;

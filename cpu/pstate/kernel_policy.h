@@ -22,6 +22,10 @@ bool IsTodaysProcessor(const CpuInfo& cpu);
 // or one no policy governs.
 bool AdoptKernelPolicy(CpuInfo& cpu, const std::vector<platform::FrequencyPolicy>& policies);
 
+// Undoes AdoptKernelPolicy: the processor has no states the program could set (its
+// policy cannot be written without the privileged helper).
+void ForgetKernelPolicy(CpuInfo& cpu);
+
 // Runs the processor at most at `fidMhz`, taken down to the highest of its own steps not
 // above it (its lowest where all are): the policy's highest clock becomes that, its lowest
 // the one it had at start unless that lies above. Where the kernel refuses the limits and

@@ -109,6 +109,26 @@ TEST_F(StartupTest, TheDriverMessageNamesTheDriverOfTheSystemsWordSize) {
   EXPECT_EQ(boxes_.shown[0].text.rfind("Cannot install or load Portex32 driver.", 0), 0u);
 }
 
+// Without the driver the older families cannot be measured at all; today's processors
+// run on what the kernel offers, and no profile may steer them.
+TEST_F(StartupTest, WithoutTheDriverOnlyTodaysProcessorsStart) {
+  for (const std::string machine : {"k8-x2-laptop", "zen-laptop"}) {
+    boxes_.shown.clear();
+    sim::SimulationOptions options;
+    options.machine = machine;
+    options.faults = "no-driver-file";
+    StartupResult result = Start(options);
+    const bool todays = machine == "zen-laptop";
+    EXPECT_EQ(result.outcome, todays ? StartupOutcome::kRun : StartupOutcome::kExit) << machine;
+    EXPECT_EQ(boxes_.shown.size(), todays ? 0u : 1u) << machine;
+    EXPECT_EQ(result.state.withoutDriver, todays) << machine;
+    for (const CpuInfo& cpu : result.state.processors) {
+      EXPECT_EQ(cpu.kernelPolicy, -1) << machine;
+      EXPECT_EQ(cpu.candidateCount, 0u) << machine;
+    }
+  }
+}
+
 TEST_F(StartupTest, AnotherDriverVersionAsksWithYesNoCancel) {
   sim::SimulationOptions options;
   options.faults = "version=2.5";
