@@ -6,6 +6,8 @@
 #include "cpu/dump/dump_file.h"
 #include "cpu/dump/leaf_ranges.h"
 #include "cpu/dump/register_groups.h"
+#include "cpu/dump/sub_leaves.h"
+#include "cpu/pstate/kernel_policy.h"
 #include "hw/k8_northbridge_devfn.h"
 #include "hw/pinning.h"
 
@@ -61,15 +63,24 @@ void DumpPciFunction(std::string& out, const PciDwordReader& read, uint32_t bus,
 
 void DumpProcessor(const CpuInfo& cpu, DumpContext& context, std::string& out) {
   out += "CPUID\t\tEAX\t\tEBX\t\tECX\t\tEDX\r\n";
-  DumpLeaves(out, context.cpu, StandardDumpRange(context.cpu.Cpuid(0, 0).eax));
+  const LeafRange standard = StandardDumpRange(context.cpu.Cpuid(0, 0).eax);
+  DumpLeaves(out, context.cpu, standard);
   const uint32_t extended = context.cpu.Cpuid(kExtendedLeafBase, 0).eax;
   // Without bit 31 the answer is not an extended range (often the highest standard leaf).
-  if ((extended & kExtendedLeafBase) != 0)
-    DumpLeaves(out, context.cpu, VendorDumpRange(kExtendedLeafBase, extended));
+  LeafRange extendedRange{0, 0};
+  if ((extended & kExtendedLeafBase) != 0) {
+    extendedRange = VendorDumpRange(kExtendedLeafBase, extended);
+    DumpLeaves(out, context.cpu, extendedRange);
+  }
   if (cpu.isTransmeta) {
     DumpLeaves(out, context.cpu,
                VendorDumpRange(kTransmetaLeafBase, context.cpu.Cpuid(kTransmetaLeafBase, 0).eax));
   }
+
+  // Today's processors keep their caches and topology in further sub-leaves; without them
+  // the dumped machine would not be the same machine. The families with rules of their
+  // own keep the table as it always was.
+  if (IsTodaysProcessor(cpu)) DumpSubLeaves(out, context.cpu, standard.last, extendedRange.last);
 
   out += "\r\nMSR\t\tEDX\t\tEAX\r\n";
   for (const uint32_t index : DumpedRegisters(cpu)) DumpMsr(out, context.driver, index);

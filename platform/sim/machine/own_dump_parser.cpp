@@ -158,12 +158,21 @@ class OwnDumpReader {
     return std::nullopt;
   }
 
-  std::optional<MachineFileError> ReadLeaf(int line, const std::vector<std::string_view>& tokens) {
+  std::optional<MachineFileError> ReadLeaf(int line, std::vector<std::string_view> tokens) {
+    // "LLLLLLLL.S": a further sub-leaf of today's processors, listed after the table.
+    uint32_t subLeaf = 0;
+    if (!tokens.empty() && tokens[0].size() > 9 && tokens[0][8] == '.') {
+      LineScanner scan(tokens[0].substr(9));
+      const auto number = scan.Hex(1, 2);
+      if (!number || !scan.AtEnd()) return Fail(line, "expected a sub-leaf after the leaf's '.'");
+      subLeaf = *number;
+      tokens[0] = tokens[0].substr(0, 8);
+    }
     const auto values = HexTokens(tokens, 8);
     if (values.size() != 5 || tokens.size() != 5)
       return Fail(line, "expected a leaf and EAX, EBX, ECX, EDX as 8-digit hexadecimal numbers");
     const auto [it, inserted] =
-        current_->leaves.emplace(std::make_pair(values[0], 0u),
+        current_->leaves.emplace(std::make_pair(values[0], subLeaf),
                                  platform::CpuidResult{values[1], values[2], values[3], values[4]});
     if (!inserted) return Fail(line, "leaf " + Hex8(values[0]) + " appears twice");
     return std::nullopt;
