@@ -110,6 +110,8 @@ int Run(const Options& options) {
       busy, share(busy));
   std::printf("beyond the busy loops         %.4f s  = %.3f %% of one core (target 0.2 %%)\n", cpu,
               share(cpu));
+  std::printf("per processor                 %.3f %% of one core in all, %.3f %% in busy loops\n",
+              share(cpu) / bench.Count(), share(busy) / bench.Count());
   std::printf(
       "  (the simulated busy loops wait without the host's processor, so all of the\n"
       "   process's time is beyond them, the hardware simulation included)\n");

@@ -30,6 +30,8 @@ function(pacetta_test name dir)
     PACETTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     PACETTA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   # Each test carries its program's name as a label, so `ctest -L` can run a program's
-  # tests in a build that holds only some programs.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${name})
+  # tests in a build that holds only some programs. The tester's own language must not
+  # pick a language module beside the programs: the tests expect the English texts.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300 LABELS ${name}
+                       ENVIRONMENT "LC_ALL=C.UTF-8")
 endfunction()

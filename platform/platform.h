@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/autostart.h"
 #include "platform/cpu_instructions.h"
 #include "platform/driver_service.h"
 #include "platform/instance.h"
@@ -33,6 +34,7 @@ struct Platform {
   LocalClock& localClock;
   Processes& processes;
   KernelCpu& kernelCpu;
+  Autostart& autostart;
 };
 
 }  // namespace pacetta::platform

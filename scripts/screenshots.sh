@@ -4,10 +4,13 @@
 #   scripts/screenshots.sh [FOLDER] [--scale=N]
 #
 # FOLDER (default: screenshots/ in the build folder) gets one folder per machine, with one
-# picture per tree item in tree order and one of the collapsed window. --scale=2 renders
+# picture per tree item in tree order and one of the collapsed window, and monitoring/
+# the Monitoring page after half a minute under changing load. --scale=2 renders
 # as on a screen of device pixel ratio 2. Each machine runs the program on Qt's offscreen
 # platform with fresh settings, as a first start would, and ends it in order.
 # BUILD_DIR chooses the build folder (default: build/).
+# PACETTA_SCREENSHOT_LOCALE chooses the language (default English: C.UTF-8; de_DE.UTF-8
+# shows the German module's texts).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
@@ -34,7 +37,7 @@ for machine in $("$tool" --list-machines); do
   # The offscreen platform's remarks on what it cannot do are kept for a failure.
   if ! env QT_QPA_PLATFORM=offscreen ${scale:+QT_SCALE_FACTOR="$scale"} \
       XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
-      PACETTA_RUNTIME_DIR="$scratch/runtime" \
+      PACETTA_RUNTIME_DIR="$scratch/runtime" LC_ALL="${PACETTA_SCREENSHOT_LOCALE:-C.UTF-8}" \
       "$tool" --simulate="$machine" --out="$out/$machine" >/dev/null 2>"$scratch/errors"; then
     echo "$machine: failed" >&2
     cat "$scratch/errors" >&2
@@ -43,5 +46,46 @@ for machine in $("$tool" --list-machines); do
   fi
   echo "$machine: $(ls "$out/$machine" | wc -l) pictures"
 done
+# PACETTA_DOCS_PICTURES=1: the README's picture of the CPU info page is renewed from the
+# dual-core K8 laptop's (in English at scale 1 only).
+if [ "${PACETTA_DOCS_PICTURES:-}" = 1 ] && [ -z "$scale" ] && [ -z "${PACETTA_SCREENSHOT_LOCALE:-}" ]; then
+  for picture in "$out"/k8-x2-laptop/*-CPU-info.png; do
+    if [ -f "$picture" ]; then
+      cp "$picture" "$root/docs/cpu-info.png"
+      echo "docs/cpu-info.png renewed"
+    fi
+  done
+  # The Settings page's picture, from the same machine.
+  for picture in "$out"/k8-x2-laptop/*-Settings.png; do
+    if [ -f "$picture" ]; then
+      cp "$picture" "$root/docs/settings.png"
+      echo "docs/settings.png renewed"
+    fi
+  done
+fi
+# The Monitoring page with its graphs filled: the dual-core K8 laptop on "Performance on
+# demand", refreshed every 200 ms through half a minute of idle and full load in turn
+# (monitoring/monitoring.png; with PACETTA_DOCS_PICTURES=1 also docs/monitoring.png).
+rm -rf "${scratch:?}"/* "$out/monitoring"
+mkdir -p "$scratch/config/pacetta/simulated" "$scratch/runtime" "$out/monitoring"
+printf '{"format": "pacetta-settings", "version": 1, "keys": {"Software\\\\Norvane\\\\Pacetta": %s}}\n' \
+  '{"ProgramVersion": 33752320, "SkipCPUIDCheck": 1, "RefreshInterval": 200, "ProfileAC": 3, "ProfileDC": 3}' \
+  >"$scratch/config/pacetta/simulated/k8-x2-laptop.json"
+if env QT_QPA_PLATFORM=offscreen ${scale:+QT_SCALE_FACTOR="$scale"} \
+    XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
+    PACETTA_RUNTIME_DIR="$scratch/runtime" LC_ALL="${PACETTA_SCREENSHOT_LOCALE:-C.UTF-8}" \
+    "$tool" --simulate=k8-x2-laptop --sim-load=script:idle@1500ms,full@1500ms \
+    --monitor-ms=30000 --out="$out/monitoring" >/dev/null 2>"$scratch/errors"; then
+  echo "monitoring: 1 picture"
+  if [ "${PACETTA_DOCS_PICTURES:-}" = 1 ] && [ -z "$scale" ] &&
+      [ -z "${PACETTA_SCREENSHOT_LOCALE:-}" ]; then
+    cp "$out/monitoring/monitoring.png" "$root/docs/monitoring.png"
+    echo "docs/monitoring.png renewed"
+  fi
+else
+  echo "monitoring: failed" >&2
+  cat "$scratch/errors" >&2
+  failed=1
+fi
 echo "in $out"
 exit "$failed"

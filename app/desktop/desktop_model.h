@@ -4,9 +4,12 @@
 #include <span>
 #include <string>
 
+#include "app/desktop/monitor_history.h"
+#include "app/desktop/processor_identity.h"
 #include "app/desktop/tray_values.h"
 #include "app/lifecycle/start_calibration.h"
 #include "app/settings/app_settings.h"
+#include "app/strings/installed_languages.h"
 #include "app/strings/string_table.h"
 #include "cpu/cpu_info.h"
 #include "engine/profiles/profile.h"
@@ -14,6 +17,34 @@
 #include "engine/profiles/pstate_table.h"
 
 namespace pacetta {
+
+// What the Settings page edits. The initial values are its "Defaults", apart from the
+// language, which "Defaults" takes from a fresh start's settings.
+struct InterfaceSettings {
+  int32_t resourceLocaleId = 0;
+  int32_t showInfoBalloons = 0;
+  int32_t showCriticalBalloons = 1;
+  int32_t alwaysOnTop = 0;
+  int32_t taskbarButton = 1;
+  int32_t tempUnits = 0;
+  ColorSettings colors;
+  int32_t runMinimized = 0;
+  int32_t autoRun = 0;  // 0 off, 1 the desktop's autostart entry, 2 a session service
+  LoggingSettings logging;
+
+  bool operator==(const InterfaceSettings&) const = default;
+};
+
+// The languages the Settings page offers besides the built-in texts: the user's and the
+// system's default language (and whether a module shows the program in it) and the
+// language modules installed beside the program.
+struct LanguageOffer {
+  uint32_t userDefault = 1033;
+  bool userDefaultAvailable = true;
+  uint32_t systemDefault = 1033;
+  bool systemDefaultAvailable = true;
+  std::vector<LanguageChoice> installed;
+};
 
 // What the desktop's window and pages see of the running program, and the operations
 // their buttons ask of it, each carried out in the order the program specifies (the
@@ -76,6 +107,23 @@ class DesktopModel {
   virtual bool SelectProfileForSource(int32_t index) = 0;
   // The tray came back after its host restarted and holds the icons again.
   virtual void TrayRestored() = 0;
+
+  // The CPU information page: every processor's names and features (read from the
+  // processors each time, so asked once), processor k's values of the latest refresh, and
+  // "Save diagnostic info" into `path` (false when the file could not be written).
+  virtual std::vector<ProcessorIdentity> ProcessorIdentities() = 0;
+  virtual CpuSample ProcessorSample(uint32_t processor) const = 0;
+  virtual bool SaveDiagnosticDump(const std::string& path) = 0;
+
+  // The Settings page: the languages it offers, and its "Apply", which stores every value
+  // and applies all but the language at once (the window's style is the page's to
+  // change); the log, when on, is stopped and started again.
+  virtual LanguageOffer Languages() const = 0;
+  virtual void ApplyInterface(const InterfaceSettings& edited) = 0;
+
+  // The Monitoring page: every processor's series since the start, fed at every refresh
+  // whether or not the page is shown.
+  virtual const MonitorHistory& Monitoring() const = 0;
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

@@ -68,6 +68,7 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::Initialise() {
   LoadSettings();
+  FollowAutostartSwitchedOff();
 
   std::vector<CpuInfo>& records = application_.Processors();
   abilities_ = AbilitiesOf(records.front(), settings_.family.intel.eist != 0);
@@ -80,9 +81,10 @@ bool RunningProgram::Initialise() {
 
   StartEngine();
   if (application_.State().withoutDriver) {
-    frontEnd_.Notice("Portex64 is not running: showing what the kernel reports to every user. "
-                     "The profiles cannot change the processors' states until the helper runs "
-                     "(see docs/portex64.md).");
+    frontEnd_.Notice(
+        "Portex64 is not running: showing what the kernel reports to every user. "
+        "The profiles cannot change the processors' states until the helper runs "
+        "(see docs/portex64.md).");
   }
   NameCompetingManagers();
   if (!sampler_->Start()) {
@@ -225,6 +227,7 @@ void RunningProgram::UpdateViews(bool /*redraw*/) {
   // whose values the texts hold.
   const uint32_t display = sampler_->ShownProcessor();
   const StringTable& strings = application_.Strings();
+  FeedMonitoring();
   frontEnd_.ShowStatus(FormatStatusLine(display, sampler_->Texts(), sampler_->Sample(display),
                                         Source(), ProfileName(manager_->CurrentIndex()),
                                         [&strings](uint32_t id) { return strings.Get(id); }));
@@ -405,6 +408,7 @@ void RunningProgram::Shutdown() {
   if (balloons) Notify(kStrSavingSettings);
   // The window and its pages hand over their state, saved with the rest.
   frontEnd_.ProgramEnding();
+  SaveAutostart();
   settings_.Save(platform_.registry, {application_.Processors().front(), abilities_.Any()});
   if (balloons) platform_.system.Sleep(std::chrono::milliseconds(400));
 }

@@ -76,6 +76,15 @@ class RunningProgram final : public WindowProgram,
   void SetTraySettings(const TraySettings& tray) override;
   bool SelectProfileForSource(int32_t index) override;
   void TrayRestored() override;
+  // The CPU information page's part (running_program_cpuinfo.cpp).
+  std::vector<ProcessorIdentity> ProcessorIdentities() override;
+  CpuSample ProcessorSample(uint32_t processor) const override;
+  bool SaveDiagnosticDump(const std::string& path) override;
+  // The Settings page's part (running_program_settings.cpp).
+  LanguageOffer Languages() const override;
+  void ApplyInterface(const InterfaceSettings& edited) override;
+  // The Monitoring page's part (running_program_monitoring.cpp).
+  const MonitorHistory& Monitoring() const override { return monitoring_; }
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }
@@ -118,6 +127,11 @@ class RunningProgram final : public WindowProgram,
   void ShowBalloon(uint32_t title, uint32_t text, BalloonKind kind);
   void LogHaltNotice(const std::optional<LogHalted>& halted);
   std::string ProfileName(int32_t index) const;
+  // Start at logon (running_program_settings.cpp): after the load, a way the user
+  // switched off in the desktop's settings counts as off; right before the save, the
+  // entries are made to follow "AutoRun".
+  void FollowAutostartSwitchedOff();
+  void SaveAutostart();
 
   Application& application_;
   MainWindow& window_;
@@ -136,12 +150,17 @@ class RunningProgram final : public WindowProgram,
   bool idleHelpersStarted_ = false;
   bool logging_ = false;
   bool shutDown_ = false;
+  // The Settings page applied a way of starting at logon during this run.
+  bool autostartChosen_ = false;
 
   std::unique_ptr<IdleHelpers> idleHelpers_;
   std::unique_ptr<MonitoringLog> log_;
   std::unique_ptr<Sampler> sampler_;
   std::unique_ptr<management::SamplerLoadSource> loads_;
   std::unique_ptr<management::PerformanceManager> manager_;
+  // The Monitoring page's series: FeedMonitoring adds each refresh's new samples.
+  void FeedMonitoring();
+  MonitorHistory monitoring_;
   // Last: no notice arrives once the rest begins to go.
   std::unique_ptr<platform::PowerSubscription> powerNotices_;
 };

@@ -133,7 +133,8 @@ struct BatterySettings {
 };
 
 struct WindowSettings {
-  int32_t resourceLocaleId = 0;
+  // 1024, "User default": a fresh start speaks the desktop's language.
+  int32_t resourceLocaleId = 1024;
   int32_t hideMonitoring = 0;
   int32_t alwaysOnTop = 0;
   int32_t taskbarButton = 1;

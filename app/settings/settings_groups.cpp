@@ -132,10 +132,14 @@ void VisitGeneralValues(SettingsVisitor& v, AppSettings& s) {
 
   WindowSettings& w = s.window;
   v.Plain("ResourceLocaleId", w.resourceLocaleId);
-  v.Boolean("HideMonitoring", w.hideMonitoring);
+  // One bit per group of the Monitoring page: a boolean would keep only the first.
+  v.Plain("HideMonitoring", w.hideMonitoring);
   v.Boolean("AlwaysOnTop", w.alwaysOnTop);
   v.Boolean("TaskbarButton", w.taskbarButton);
-  v.Boolean("AutoRun", w.autoRun);
+  // 0 off, 1 and 2 the two ways of starting at logon; any other value means on, the first
+  // way, as when it was a plain switch.
+  v.Plain("AutoRun", w.autoRun);
+  if (w.autoRun != 0 && w.autoRun != 2) w.autoRun = 1;
   v.Boolean("RunMinimized", w.runMinimized);
   v.Boolean("WindowCollapsed", w.collapsed);
 

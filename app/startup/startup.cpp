@@ -5,6 +5,7 @@
 
 #include "app/startup/hand_over.h"
 #include "app/strings/format_text.h"
+#include "app/strings/installed_languages.h"
 #include "app/strings/string_ids.h"
 #include "cpu/identify/identify_processor.h"
 #include "cpu/pstate/kernel_policy.h"
@@ -19,9 +20,6 @@ namespace {
 using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
-
-constexpr uint32_t kLocaleUserDefault = 1024;
-constexpr uint32_t kLocaleSystemDefault = 2048;
 
 class Startup {
  public:
@@ -81,13 +79,14 @@ void Startup::ChooseLanguage() {
   const std::string folder = program.substr(0, program.rfind('/'));
   platform_.system.SetCurrentDirectory(folder);
   settings_ = platform_.registry.OpenUserKey(kSettingsKeyPath, false);
-  uint32_t stored = 0;
-  if (settings_) stored = settings_->ReadDword("ResourceLocaleId").value_or(0);
-  if (stored == kLocaleUserDefault || stored == kLocaleSystemDefault) {
-    stored = ResolveLanguageId(stored, platform_.system);
-  }
+  // Nothing stored means the user's default, the desktop's language, as the settings'
+  // own default does; a stored choice, "Application default" (0) too, wins over it.
+  uint32_t stored = kLanguageUserDefault;
+  if (settings_) stored = settings_->ReadDword("ResourceLocaleId").value_or(stored);
+  const uint32_t wanted = ResolveLanguageId(stored, platform_.system);
   // A missing module keeps the built-in English texts, silently.
-  if (stored != 0) s_.strings.LoadLanguageModule(platform_.system, folder, stored);
+  const uint32_t module = ModuleLocaleFor(platform_.system, folder, wanted);
+  if (module != 0) s_.strings.LoadLanguageModule(platform_.system, folder, module);
 }
 
 std::optional<StartupResult> Startup::OneShotCommands() {

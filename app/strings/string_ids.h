@@ -210,6 +210,88 @@ inline constexpr uint32_t kActionTypeCount = 5;
 inline constexpr uint32_t kStrButtonDefaults = 21216;
 inline constexpr uint32_t kStrButtonApply = 21217;
 
+// Settings page (dialog 104).
+inline constexpr uint32_t kStrLanguageLabel = 30400;
+inline constexpr uint32_t kStrColorsLabel = 30401;
+inline constexpr uint32_t kStrChangeColor = 30402;
+inline constexpr uint32_t kStrShowInfoBalloons = 30403;
+inline constexpr uint32_t kStrShowCriticalBalloons = 30404;
+inline constexpr uint32_t kStrAlwaysOnTop = 30405;
+inline constexpr uint32_t kStrTaskbarButton = 30406;
+inline constexpr uint32_t kStrTempUnitsLabel = 30407;
+inline constexpr uint32_t kStrCelsius = 30408;
+inline constexpr uint32_t kStrFahrenheit = 30409;
+inline constexpr uint32_t kStrRunMinimized = 30410;
+inline constexpr uint32_t kStrAutoRun = 30411;
+inline constexpr uint32_t kStrEnableLogging = 30412;
+// The logged items, in "LoggingFlags" bit order.
+inline constexpr uint32_t kStrLogItemFirst = 30413;
+inline constexpr uint32_t kLogItemCount = 8;
+inline constexpr uint32_t kStrMaxLogIntervalLabel = 30421;
+inline constexpr uint32_t kStrDaysUnit = 30422;
+inline constexpr uint32_t kStrHoursUnit = 30423;
+inline constexpr uint32_t kStrMinutesUnit = 30424;
+// What the two ways of starting at logon are on this system.
+inline constexpr uint32_t kStrAutoRunRegistryTip = 30425;
+inline constexpr uint32_t kStrAutoRunStartupFolderTip = 30426;
+
+// CPU info page (dialog 105) and its processor tabs (dialog 106).
+inline constexpr uint32_t kStrSaveDiagnosticInfo = 30500;
+inline constexpr uint32_t kStrTextFilesFilter = 30501;
+inline constexpr uint32_t kStrIdentificationGroup = 30600;
+inline constexpr uint32_t kStrCpuModelLabel = 30601;
+inline constexpr uint32_t kStrCpuCoreLabel = 30602;
+inline constexpr uint32_t kStrRevisionLabel = 30603;
+inline constexpr uint32_t kStrSignatureLabel = 30604;
+inline constexpr uint32_t kStrSignatureValue = 30605;  // "%X"
+inline constexpr uint32_t kStrCachesGroup = 30606;
+// Rows L1 code, L1 data, L2, L3; then columns size, ways, line.
+inline constexpr uint32_t kStrCacheFirst = 30607;
+inline constexpr uint32_t kCacheCount = 4;
+inline constexpr uint32_t kStrColumnSize = 30611;
+inline constexpr uint32_t kStrColumnWays = 30612;
+inline constexpr uint32_t kStrColumnLine = 30613;
+// Rows code 4 KB, data 4 KB, code large, data large; then columns level 1, level 2.
+inline constexpr uint32_t kStrTlbFirst = 30614;
+inline constexpr uint32_t kTlbCount = 4;
+inline constexpr uint32_t kStrColumnTlbLevel1 = 30618;
+inline constexpr uint32_t kStrColumnTlbLevel2 = 30619;
+inline constexpr uint32_t kStrCacheSizeValue = 30620;    // "%u KB"
+inline constexpr uint32_t kStrWaysValue = 30621;         // "%u-way"
+inline constexpr uint32_t kStrFullyAssociative = 30622;  // ways 255
+inline constexpr uint32_t kStrLineSizeValue = 30623;     // "%u B"
+inline constexpr uint32_t kStrTlbValue = 30624;          // entries, then the ways' text
+inline constexpr uint32_t kStrPmFeaturesGroup = 30625;
+inline constexpr uint32_t kStrStatusGroup = 30626;
+inline constexpr uint32_t kStrCoreClockLabel = 30627;
+inline constexpr uint32_t kStrThrottleLabel = 30628;
+inline constexpr uint32_t kStrCpuLoadLabel = 30629;
+inline constexpr uint32_t kStrOsLoadLabel = 30630;
+inline constexpr uint32_t kStrCoreTempLabel = 30631;
+inline constexpr uint32_t kStrColumnMultiplier = 30632;
+inline constexpr uint32_t kStrColumnRequestedVcore = 30633;
+// Rows current, startup, minimal, maximal.
+inline constexpr uint32_t kStrStateRowFirst = 30634;
+inline constexpr uint32_t kStateRowCount = 4;
+inline constexpr uint32_t kStrClockValue = 30638;       // "%.2lf MHz"
+inline constexpr uint32_t kStrPercentValue = 30639;     // "%.2lf%%"
+inline constexpr uint32_t kStrCelsiusValue = 30640;     // "%.1f°C"
+inline constexpr uint32_t kStrFahrenheitValue = 30641;  // "%.1f°F"
+inline constexpr uint32_t kStrMultiplierValue = 30642;  // "%.1fx"
+inline constexpr uint32_t kStrVoltageValue = 30643;     // "%.4fV"
+inline constexpr uint32_t kStrPackagePowerLabel = 30644;
+inline constexpr uint32_t kStrWattsValue = 30645;      // "%.1f W"
+inline constexpr uint32_t kStrCacheWaysValue = 30646;  // "%u", under "Ways"
+
+// Monitoring panel (dialog 108): the four group titles top to bottom; each group's series
+// names, two per group (kStrMonitorSeriesFirst + 2 x group + series); the value texts
+// ("%s: %s", name and value); the hide and show buttons' tips.
+inline constexpr uint32_t kStrMonitorGroupFirst = 30800;
+inline constexpr uint32_t kStrMonitorSeriesFirst = 30804;
+inline constexpr uint32_t kStrMonitorValueText = 30812;
+inline constexpr uint32_t kStrMonitorHide = 30813;
+inline constexpr uint32_t kStrMonitorShow = 30814;
+
 // Management page (dialog 109).
 inline constexpr uint32_t kStrManagementGroup = 30900;
 inline constexpr uint32_t kStrTransitionsMethodLabel = 30901;

@@ -6,6 +6,10 @@
 //    processor time, wall_ms the refresh's duration);
 //  - the tray's pictures drawn anew from changing values and made Qt icons, as a refresh
 //    whose values all changed does (frequency, load meter and graph, temperature);
+//  - the Monitoring page in front: a refresh (samples taken, the views updated, the page
+//    painted) in the main thread's processor time ("CPU"; the monitoring threads sample on
+//    threads of their own), beside the same refresh with the About page in front, and the
+//    page's texts and pictures alone drawn again;
 //  - `--rss-seconds=S`: the desktop program's resident memory after S seconds of running
 //    (default 60), started as a user starts it.
 //
@@ -34,6 +38,7 @@
 #include "tests/test_support/temp_folder.h"
 #include "ui/desktop_front_end.h"
 #include "ui/icons/tray_icons.h"
+#include "ui/pages/monitoring/monitor_view.h"
 #include "ui/pages/page_catalogue.h"
 #include "ui/tray/icon_pixmaps.h"
 
@@ -94,6 +99,50 @@ void RefreshWithWindowShown(benchmark::State& state, MainDialog& window, Desktop
   state.SetLabel(window.CaptionText().toStdString());
 }
 
+// The meters and graphs of `page` painted so far.
+int MonitorPaints(const QWidget& page) {
+  int paints = 0;
+  for (const MonitorView* view : page.findChildren<MonitorView*>()) paints += view->Paints();
+  return paints;
+}
+
+constexpr int kAboutItem = 0;
+constexpr int kMonitoringItem = 3;
+
+// Root item `item` in front. `sample`: each iteration is a refresh that takes new samples
+// (the refresh interval waited out untimed), its views updated and painted; otherwise the
+// page's values and pictures are drawn again from the same samples. Timed by Google
+// Benchmark's processor time of this (the main) thread.
+void PageRefresh(benchmark::State& state, MainDialog& window, DesktopModel& model,
+                 DesktopFrontEnd& frontEnd, int item, bool sample) {
+  const std::chrono::milliseconds period(model.Settings().intervals.refreshMs);
+  window.ShowWindow();
+  window.SelectRootItem(item);
+  frontEnd.StopRefreshTimer();
+  Page* page = window.ShownPage();
+  if (!page) {
+    state.SkipWithError("no such page");
+    return;
+  }
+  RunEventsFor(std::chrono::milliseconds(50));
+  const int paintsBefore = MonitorPaints(*page);
+  for (auto _ : state) {
+    if (sample) {
+      state.PauseTiming();
+      RunEventsFor(period + std::chrono::milliseconds(20));
+      state.ResumeTiming();
+      model.ForceRefresh();
+    } else {
+      page->RefreshShownValues();
+    }
+    QApplication::processEvents();
+  }
+  frontEnd.StartRefreshTimer(period);
+  state.counters["paints"] =
+      benchmark::Counter(MonitorPaints(*page) - paintsBefore, benchmark::Counter::kAvgIterations);
+  state.SetLabel(window.CaptionText().toStdString());
+}
+
 // Every value changes at each refresh, so every picture is drawn and converted.
 void TrayPictures(benchmark::State& state) {
   icons::LoadHistory history;
@@ -146,6 +195,15 @@ int RunBenchmarks(int argc, char** argv, const std::string& machine) {
             ->Unit(benchmark::kMicrosecond);
       }
       benchmark::RegisterBenchmark("TrayPictures/all-changed", TrayPictures)
+          ->Unit(benchmark::kMicrosecond);
+      for (const int item : {kAboutItem, kMonitoringItem}) {
+        benchmark::RegisterBenchmark("PageRefresh/main-thread-cpu", PageRefresh, std::ref(window),
+                                     std::ref(model), std::ref(frontEnd), item, true)
+            ->Iterations(10)
+            ->Unit(benchmark::kMicrosecond);
+      }
+      benchmark::RegisterBenchmark("PageRefresh/draw-again", PageRefresh, std::ref(window),
+                                   std::ref(model), std::ref(frontEnd), kMonitoringItem, false)
           ->Unit(benchmark::kMicrosecond);
       benchmark::RunSpecifiedBenchmarks();
       frontEnd.RequestClose();

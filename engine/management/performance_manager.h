@@ -76,6 +76,8 @@ class PerformanceManager {
   // "Apply" of the management page for what only the main thread reads: the suspend
   // action and how defaults are restored.
   void SetSuspendAndDefaults(const ManagementSettings& values);
+  // "Apply" of the settings page: whether profile changes and power events show a balloon.
+  void SetShowInfoBalloons(int32_t show) { settings_.showInfoBalloons = show; }
 
   int32_t CurrentIndex() const { return currentIndex_; }
   int32_t PowerSource() const { return powerSource_; }  // 0 AC, 1 battery, -1 unknown

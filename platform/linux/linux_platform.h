@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+#include "platform/linux/autostart/linux_autostart.h"
 #include "platform/linux/file_registry.h"
 #include "platform/linux/helper_device.h"
 #include "platform/linux/helper_service_control.h"
@@ -42,6 +43,7 @@ class LinuxPlatform {
   LinuxLogFiles logFiles_;
   LinuxLocalClock localClock_;
   LinuxProcesses processes_;
+  LinuxAutostart autostart_;
   // Its writes go through the helper's device.
   std::unique_ptr<platform::KernelCpu> kernelCpu_;
   platform::Platform view_;

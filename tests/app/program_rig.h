@@ -123,6 +123,8 @@ class ProgramRig {
   RunningProgram& Program() { return *program_; }
   MainWindow& Window() { return *window_; }
   std::string Output() { return out_.Text(); }
+  // Where the settings file and the monitoring log are kept.
+  const std::string& Folder() const { return folder_.Path(); }
 
  private:
   std::unique_ptr<platform::RegistryKey> Key() {

@@ -8,6 +8,7 @@
 #include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_os_entry_points.h"
 #include "platform/linux/linux_processes.h"
+#include "platform/sim/autostart/recording_autostart.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
 #include "tests/test_support/no_kernel_cpu.h"
@@ -180,9 +181,10 @@ struct DriverWithRegisters::Backend {
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
   testing::NoKernelCpu kernelCpu;
-  platform::Platform view{cpu,        processors, serviceControl, deviceIo,    registry,
-                          events,     windows,    system,         entryPoints, power,
-                          priorities, logFiles,   localClock,     processes,   kernelCpu};
+  sim::RecordingAutostart autostart;
+  platform::Platform view{cpu,        processors, serviceControl, deviceIo, registry,   events,
+                          windows,    system,     entryPoints,    power,    priorities, logFiles,
+                          localClock, processes,  kernelCpu,      autostart};
 };
 
 DriverWithRegisters::DriverWithRegisters() : backend_(std::make_unique<Backend>()) {

@@ -131,7 +131,8 @@ SensorRig::SensorRig(std::vector<sim::ProcessorSpec> processorSpecs, bool system
            deviceIo,   registry,   events,
            windows,    system,     entryPoints,
            power,      priorities, logFiles,
-           localClock, processes,  kernelCpu},
+           localClock, processes,  kernelCpu,
+           autostart},
       driver(view),
       northbridge(driver),
       sensors{driver, cpu, optionalEntryPoints, &northbridge} {

@@ -13,6 +13,7 @@
 
 #include "cpu/cpu_info.h"
 #include "cpu/sensors/sensor_hardware.h"
+#include "platform/sim/autostart/recording_autostart.h"
 #include "tests/hw_pci/sim_rig.h"
 #include "tests/test_support/no_kernel_cpu.h"
 
@@ -166,6 +167,7 @@ class SensorRig {
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
   testing::NoKernelCpu kernelCpu;
+  sim::RecordingAutostart autostart;
   platform::Platform view;
   CPortexDriver driver;
   OptionalEntryPoints optionalEntryPoints;

@@ -17,6 +17,7 @@
 #include "platform/linux/linux_os_entry_points.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/platform.h"
+#include "platform/sim/autostart/recording_autostart.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
 #include "tests/test_support/no_kernel_cpu.h"
@@ -164,9 +165,10 @@ struct FakePlatform {
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
   testing::NoKernelCpu kernelCpu;
-  platform::Platform view{cpu,        processors, serviceControl, deviceIo,    registry,
-                          events,     windows,    system,         entryPoints, power,
-                          priorities, logFiles,   localClock,     processes,   kernelCpu};
+  sim::RecordingAutostart autostart;
+  platform::Platform view{cpu,        processors, serviceControl, deviceIo, registry,   events,
+                          windows,    system,     entryPoints,    power,    priorities, logFiles,
+                          localClock, processes,  kernelCpu,      autostart};
 
   // The helper beside the program, startable, for the 64-bit system by default.
   void InstallHelperFile(const std::string& name = "Portex64");

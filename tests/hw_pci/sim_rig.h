@@ -15,6 +15,7 @@
 #include "platform/linux/linux_os_entry_points.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/platform.h"
+#include "platform/sim/autostart/recording_autostart.h"
 #include "platform/sim/driver/service_store.h"
 #include "platform/sim/driver/sim_driver.h"
 #include "platform/sim/models/attach_models.h"
@@ -138,7 +139,8 @@ class SimRig {
              deviceIo,   registry,   events,
              windows,    system,     entryPoints,
              power,      priorities, logFiles,
-             localClock, processes,  kernelCpu},
+             localClock, processes,  kernelCpu,
+             autostart},
         driver(view) {
     opened = driver.Open(0) == 0;
     recorder.Take();  // the opening's own requests
@@ -171,6 +173,7 @@ class SimRig {
   linux_os::LinuxLocalClock localClock;
   linux_os::LinuxProcesses processes;
   testing::NoKernelCpu kernelCpu;
+  sim::RecordingAutostart autostart;
   platform::Platform view;
   CPortexDriver driver;
   bool opened = false;

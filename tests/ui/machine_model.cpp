@@ -26,4 +26,11 @@ MachineModel::MachineModel(const std::string& machine, bool proFeatures)
   if (!abilities_.performanceStates) settings.profiles.ApplyTable(PStateTable{}, cpu, true);
 }
 
+std::vector<ProcessorIdentity> MachineModel::ProcessorIdentities() {
+  DriverNamingHardware naming(machine_.Driver(), machine_.View().cpu,
+                              machine_.Sensors().northbridge);
+  return IdentifyForDisplay(machine_.Records(), machine_.View().processors, machine_.View().cpu,
+                            naming);
+}
+
 }  // namespace pacetta::ui::testing

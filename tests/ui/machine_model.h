@@ -79,15 +79,33 @@ class MachineModel final : public DesktopModel {
     settings.currentProfileAc = index;
     return true;
   }
+  // The CPU information page: the processors named as the program names them, the
+  // samples a test gives (none: nothing measured yet).
+  std::vector<ProcessorIdentity> ProcessorIdentities() override;
+  CpuSample ProcessorSample(uint32_t processor) const override {
+    return processor < samples.size() ? samples[processor] : CpuSample{};
+  }
+  bool SaveDiagnosticDump(const std::string&) override {
+    Unexpected("SaveDiagnosticDump");
+    return false;
+  }
+  // The Monitoring page: the series a test adds.
+  const MonitorHistory& Monitoring() const override { return monitoring; }
+
+  // The Settings page: only the built-in texts are offered.
+  LanguageOffer Languages() const override { return {}; }
+  void ApplyInterface(const InterfaceSettings&) override { Unexpected("ApplyInterface"); }
 
   // Open to the tests: what a start loaded, changed as a test needs before the window is
   // built.
   AppSettings settings;
   std::vector<WindowSettings> storedWindows;
   TrayValues tray;
+  std::vector<CpuSample> samples;
   bool temperatureReadable = true;
   int forcedRefreshes = 0;
   int traysRestored = 0;
+  MonitorHistory monitoring;
 
  private:
   static void Unexpected(const char* what) { ADD_FAILURE() << what << " is not the window's"; }

@@ -87,4 +87,25 @@ Profile PageModel::DefaultProfile(int32_t index, const Profile& edited, const PS
   return profile;
 }
 
+std::vector<ProcessorIdentity> PageModel::ProcessorIdentities() {
+  DriverNamingHardware naming(machine_.Driver(), machine_.View().cpu,
+                              machine_.Sensors().northbridge);
+  return IdentifyForDisplay(machine_.Records(), machine_.View().processors, machine_.View().cpu,
+                            naming);
+}
+
+void PageModel::ApplyInterface(const InterfaceSettings& edited) {
+  calls.push_back("ApplyInterface");
+  settings.window.resourceLocaleId = edited.resourceLocaleId;
+  settings.window.alwaysOnTop = edited.alwaysOnTop;
+  settings.window.taskbarButton = edited.taskbarButton;
+  settings.window.runMinimized = edited.runMinimized;
+  settings.window.autoRun = edited.autoRun;
+  settings.tray.showInfoBalloons = edited.showInfoBalloons;
+  settings.tray.showCriticalBalloons = edited.showCriticalBalloons;
+  settings.tray.tempUnits = edited.tempUnits;
+  settings.colors = edited.colors;
+  settings.logging = edited.logging;
+}
+
 }  // namespace pacetta::ui::testing

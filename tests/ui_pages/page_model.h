@@ -51,6 +51,20 @@ class PageModel final : public DesktopModel {
   bool TemperatureReadable() const override { return true; }
   void SetTraySettings(const TraySettings& edited) override { settings.tray = edited; }
   bool SelectProfileForSource(int32_t) override { return false; }
+  // The CPU information page: the processors named as the program names them, no values
+  // measured; a dump asked for is recorded and fails.
+  std::vector<ProcessorIdentity> ProcessorIdentities() override;
+  CpuSample ProcessorSample(uint32_t) const override { return {}; }
+  bool SaveDiagnosticDump(const std::string& path) override {
+    calls.push_back("SaveDiagnosticDump(" + path + ")");
+    return false;
+  }
+  // The Monitoring page: the series a test adds.
+  const MonitorHistory& Monitoring() const override { return monitoring; }
+
+  // The Settings page: the languages a test offers; "Apply" stores the values.
+  LanguageOffer Languages() const override { return languages; }
+  void ApplyInterface(const InterfaceSettings& edited) override;
 
   const CpuInfo& Processor0() const { return machine_.Records().front(); }
 
@@ -58,6 +72,8 @@ class PageModel final : public DesktopModel {
   ProfileSelection inUse;
   // "ApplyProfiles(rangeChanged)", "ApplyProfile(3)", ...: what the pages asked, in order.
   std::vector<std::string> calls;
+  LanguageOffer languages;
+  MonitorHistory monitoring;
 };
 
 }  // namespace pacetta::ui::testing

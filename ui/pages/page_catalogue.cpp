@@ -2,9 +2,12 @@
 
 #include "app/strings/string_ids.h"
 #include "ui/pages/about/about_page.h"
+#include "ui/pages/cpu_info/cpu_info_page.h"
 #include "ui/pages/management/management_page.h"
+#include "ui/pages/monitoring/monitoring_page.h"
 #include "ui/pages/profile/profile_page.h"
 #include "ui/pages/profiles/profiles_page.h"
+#include "ui/pages/settings/settings_page.h"
 
 namespace pacetta::ui {
 namespace {
@@ -19,6 +22,9 @@ std::unique_ptr<Page> Make(PageContext context) {
 std::vector<PageRegistration> BuiltInPages() {
   return {
       {0, kStrPageAbout, nullptr, Make<AboutPage>},
+      {1, kStrPageSettings, nullptr, Make<SettingsPage>},
+      {2, kStrPageCpuInfo, nullptr, Make<CpuInfoPage>},
+      {3, kStrPageMonitoring, nullptr, Make<MonitoringPage>},
       {4, kStrPageManagement, nullptr, Make<ManagementPage>},
       {5, kStrPageProfiles, nullptr, Make<ProfilesPage>},
       {kProfilePage, kStrProfileCaption, nullptr, Make<ProfilePage>},

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 
 #include "platform/linux/linux_system.h"
 #include "platform/sim/machine.h"
@@ -12,13 +13,14 @@ struct SimSystemOptions {
   std::function<std::optional<bool>(const std::string&)> simulatedFile;
   // The emulation query cannot be asked (no entry point on old systems).
   bool emulationQueryMissing = false;
-  uint32_t userLocale = 1033;
-  uint32_t systemLocale = 1033;
+  // The user's and the system's language; unset, the host's.
+  std::optional<uint32_t> userLocale;
+  std::optional<uint32_t> systemLocale;
 };
 
-// The simulated machine's operating system: its version, word size and locales come
-// from the machine; processes, modules and time are the host's, since the program
-// really runs here.
+// The simulated machine's operating system: its version and word size come from the
+// machine; processes, modules, time and the desktop's languages are the host's, since
+// the program really runs here.
 class SimSystem final : public linux_os::LinuxSystem {
  public:
   SimSystem(const MachineSpec& machine, SimSystemOptions options)
@@ -35,8 +37,12 @@ class SimSystem final : public linux_os::LinuxSystem {
     if (options_.emulationQueryMissing) return std::nullopt;
     return machine_.system64;
   }
-  uint32_t UserDefaultLocale() override { return options_.userLocale; }
-  uint32_t SystemDefaultLocale() override { return options_.systemLocale; }
+  uint32_t UserDefaultLocale() override {
+    return options_.userLocale ? *options_.userLocale : LinuxSystem::UserDefaultLocale();
+  }
+  uint32_t SystemDefaultLocale() override {
+    return options_.systemLocale ? *options_.systemLocale : LinuxSystem::SystemDefaultLocale();
+  }
 
  private:
   const MachineSpec& machine_;

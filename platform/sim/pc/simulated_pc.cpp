@@ -14,6 +14,7 @@
 #include "platform/linux/lock_file_events.h"
 #include "platform/linux/runtime_paths.h"
 #include "platform/linux/socket_windows.h"
+#include "platform/sim/autostart/recording_autostart.h"
 #include "platform/sim/catalogue/catalogue.h"
 #include "platform/sim/driver/register_trace.h"
 #include "platform/sim/driver/sim_driver.h"
@@ -83,7 +84,8 @@ class SimulatedMachine final : public SimulatedPc {
               logFiles_,
               localClock_,
               processes_,
-              programKernelCpu_} {
+              programKernelCpu_,
+              autostart_} {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
@@ -182,6 +184,9 @@ class SimulatedMachine final : public SimulatedPc {
   linux_os::LinuxProcesses hostProcesses_;
   // The idle helpers really run, on the host processors that stand for the simulated ones.
   SimProcesses processes_{hostProcesses_, linux_os::LinuxProcessors().ProcessAffinityMask()};
+  // Start at logon of a simulated machine is kept in memory: the host's desktop is not
+  // the simulated one's.
+  RecordingAutostart autostart_;
   platform::Platform view_;
   // Plays on power_, so it ends first.
   std::unique_ptr<PowerScenarioPlayer> player_;

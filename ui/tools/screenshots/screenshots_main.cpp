@@ -3,6 +3,9 @@
 // does, on Qt's offscreen platform, and ends in order afterwards.
 //
 //   pacetta_screenshots --simulate=NAME --out=FOLDER
+//   pacetta_screenshots --simulate=NAME --out=FOLDER --monitor-ms=N [--sim-load=SPEC]
+//                        (only the Monitoring page, "monitoring.png", after N ms of
+//                         refreshes under the simulated load SPEC: its graphs filled)
 //   pacetta_screenshots --list-machines      (the catalogue's names, one a line)
 //
 // scripts/screenshots.sh runs it for every machine of the catalogue.
@@ -11,7 +14,9 @@
 #include <QPainter>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,6 +35,8 @@ struct Options {
   std::string machine;
   QString folder;
   bool listMachines = false;
+  std::string load;
+  int monitorMs = -1;
 };
 
 bool Parse(int argc, char** argv, Options& options) {
@@ -41,6 +48,10 @@ bool Parse(int argc, char** argv, Options& options) {
       options.listMachines = true;
     } else if (argument.rfind("--out=", 0) == 0) {
       options.folder = QString::fromStdString(argument.substr(6));
+    } else if (argument.rfind("--sim-load=", 0) == 0) {
+      options.load = argument.substr(11);
+    } else if (argument.rfind("--monitor-ms=", 0) == 0) {
+      options.monitorMs = std::max(0, std::atoi(argument.c_str() + 13));
     } else {
       return false;
     }
@@ -157,6 +168,7 @@ int Run(const Options& options, int argc, char** argv) {
   }
   sim::SimulationOptions simulation;
   simulation.machine = options.machine;
+  simulation.load = options.load;
   std::string error;
   auto pc = sim::SimulatedPc::Create(simulation, error);
   if (!pc) {
@@ -167,6 +179,18 @@ int Run(const Options& options, int argc, char** argv) {
   DesktopFrontEnd frontEnd;
   bool captured = false;
   frontEnd.OnWindowBuilt([&](MainDialog& window, DesktopModel&) {
+    if (options.monitorMs >= 0) {
+      // The Monitoring page, shown while the refreshes fill its graphs.
+      QTimer::singleShot(0, &frontEnd, [&] {
+        window.SelectRootItem(3);
+        window.ShowWindow();
+      });
+      QTimer::singleShot(options.monitorMs, &frontEnd, [&] {
+        captured = Save(window, QDir(options.folder).filePath(QStringLiteral("monitoring.png")));
+        frontEnd.RequestClose();
+      });
+      return;
+    }
     // Once the loop runs and the start-up has shown the window.
     QTimer::singleShot(0, &frontEnd, [&] {
       captured = Capture(window, options.folder);
@@ -193,8 +217,10 @@ int Run(const Options& options, int argc, char** argv) {
 int main(int argc, char** argv) {
   pacetta::ui::Options options;
   if (!pacetta::ui::Parse(argc, argv, options)) {
-    std::fputs("usage: pacetta_screenshots --simulate=NAME --out=FOLDER | --list-machines\n",
-               stderr);
+    std::fputs(
+        "usage: pacetta_screenshots --simulate=NAME --out=FOLDER"
+        " [--monitor-ms=N [--sim-load=SPEC]] | --list-machines\n",
+        stderr);
     return 2;
   }
   if (options.listMachines) return pacetta::ui::ListMachines();
