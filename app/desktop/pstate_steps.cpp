@@ -12,8 +12,9 @@ namespace pacetta {
 namespace {
 
 // Codes wider than the byte they are stored in name no step of any family.
+// The older families' codes fit a byte; today's processors' FIDs are their clocks in MHz.
 int32_t AsCode(uint32_t value) {
-  return value > 0xFF ? -1 : static_cast<int32_t>(value);
+  return value > 0xFFFF ? -1 : static_cast<int32_t>(value);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/desktop/main_icon_clicks.h"
 #include "app/desktop/pstate_steps.h"
+#include "cpu/pstate/kernel_policy.h"
 #include "testing/identified_machine.h"
 
 namespace pacetta {
@@ -61,6 +62,23 @@ TEST(TrayMainIcon, ThePictureFollowsTheProfileOrTheLevelOfTheProfilesList) {
     EXPECT_EQ(icon.image, c.image) << "profile " << c.profile << " at " << c.multiplier;
     EXPECT_EQ(icon.level, c.level) << "profile " << c.profile << " at " << c.multiplier;
   }
+}
+
+// Today's processors' rows are clocks in MHz: their speed is the clock over the 100 MHz
+// reference, from the slowest step to the boost row.
+TEST(TrayMainIcon, TodaysProcessorsRowsRunAtTheirClockOverTheReference) {
+  CpuInfo cpu;
+  cpu.hasAperfMperf = 1;
+  platform::FrequencyPolicy policy;
+  policy.cpus = {0};
+  policy.hardwareMinKhz = policy.minKhz = 1'400'000;
+  policy.hardwareMaxKhz = policy.maxKhz = 4'200'000;
+  policy.baseKhz = 2'900'000;
+  ASSERT_TRUE(AdoptKernelPolicy(cpu, {policy}));
+  const PStateTable table = BuildTableFromProcessor(cpu);
+  EXPECT_FLOAT_EQ(RowSpeed(cpu, *table.Row(0)), 14.0);
+  EXPECT_FLOAT_EQ(RowSpeed(cpu, *table.Row(table.lastIndex - 1)), 29.0);
+  EXPECT_FLOAT_EQ(RowSpeed(cpu, *table.Row(table.lastIndex)), 42.0);
 }
 
 TEST(TrayTooltips, ProcessorZerosValuesTheMeansAndNotAvailable) {
