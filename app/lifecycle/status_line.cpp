@@ -23,8 +23,8 @@ std::string FormatStatusLine(uint32_t displayProcessor, const DisplayTexts& text
   }
   return "CPU " + std::to_string(displayProcessor) + ": " + texts.clock + ", " + texts.multiplier +
          ", " + texts.voltage + ", load " + load + " (OS " + os + "), " + texts.temperature +
-         power + " | " + lookup(source == PowerSource::kBattery ? kTextBattery : kTextAcPower) + " | " +
-         profileName;
+         power + " | " + lookup(source == PowerSource::kBattery ? kTextBattery : kTextAcPower) +
+         " | " + profileName;
 }
 
 }  // namespace pacetta
