@@ -18,7 +18,8 @@ constexpr double kCounterSpan = 4294967296.0;  // 2^32
 
 }  // namespace
 
-PackageEnergy ReadPackageEnergy(const CpuInfo& cpu, SensorHardware& hardware) {
+PackageEnergy ReadPackageEnergy(const CpuInfo& cpu, SensorHardware& hardware,
+                                const PackageEnergy& previous) {
   PackageEnergy energy;
   uint32_t unitRegister = 0, energyRegister = 0;
   const VendorCode vendor = GetVendorCode(cpu);
@@ -31,15 +32,18 @@ PackageEnergy ReadPackageEnergy(const CpuInfo& cpu, SensorHardware& hardware) {
   } else {
     return energy;
   }
-  MsrRequest unit, count;
-  if (!hardware.driver.ReadMsrValue(unit, unitRegister) || unit.IsAllOnes() ||
-      !hardware.driver.ReadMsrValue(count, energyRegister) || count.IsAllOnes()) {
-    return energy;
+  double joulesPerUnit = previous.valid ? previous.joulesPerUnit : 0.0;
+  if (!previous.valid) {
+    MsrRequest unit;
+    if (!hardware.driver.ReadMsrValue(unit, unitRegister) || unit.IsAllOnes()) return energy;
+    const auto unitBits = static_cast<int>((unit.Value() >> kEnergyUnitShift) & kEnergyUnitMask);
+    joulesPerUnit = std::ldexp(1.0, -unitBits);
   }
+  MsrRequest count;
+  if (!hardware.driver.ReadMsrValue(count, energyRegister) || count.IsAllOnes()) return energy;
   energy.tsc = hardware.cpu.ReadTimeStampCounter();
   energy.counter = static_cast<uint32_t>(count.Value());
-  const auto unitBits = static_cast<int>((unit.Value() >> kEnergyUnitShift) & kEnergyUnitMask);
-  energy.joulesPerUnit = std::ldexp(1.0, -unitBits);
+  energy.joulesPerUnit = joulesPerUnit;
   energy.valid = true;
   return energy;
 }

@@ -17,8 +17,10 @@ struct PackageEnergy {
 };
 
 // Reads the counter of the calling thread's processor's package; not valid where the
-// processor has none or it cannot be read (no privileged helper).
-PackageEnergy ReadPackageEnergy(const CpuInfo& cpu, SensorHardware& hardware);
+// processor has none or it cannot be read (no privileged helper). The unit never changes:
+// a valid `previous` reading lends its own, and only the counter is read.
+PackageEnergy ReadPackageEnergy(const CpuInfo& cpu, SensorHardware& hardware,
+                                const PackageEnergy& previous);
 
 // The package's mean power in watts between two readings, the time-stamp counter running
 // at `tscMhz`; negative when they measure nothing (either not valid, no time passed).

@@ -70,7 +70,7 @@ void TakeActivitySample(CpuInfo& cpu, const LoadSources& sources, OsTimesHistory
   sample.osLoad = OperatingSystemLoad(sources, cpu.index, osTimes, 1);
   sample.overheat = ReadOverheat(cpu, hardware) ? 1 : 0;
   sample.temperature = static_cast<float>(KernelTemperature(hardware.kernel, cpu.index));
-  const PackageEnergy energy = ReadPackageEnergy(cpu, hardware);
+  const PackageEnergy energy = ReadPackageEnergy(cpu, hardware, lastEnergy);
   sample.packageWatts = PackageWatts(lastEnergy, energy, parameters.calibration.tscMhz);
   if (energy.valid) lastEnergy = energy;
 }
