@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "app/advanced/advanced_settings.h"
 #include "app/desktop/monitor_history.h"
 #include "app/desktop/processor_identity.h"
 #include "app/desktop/tray_values.h"
@@ -124,6 +125,10 @@ class DesktopModel {
   // The Monitoring page: every processor's series since the start, fed at every refresh
   // whether or not the page is shown.
   virtual const MonitorHistory& Monitoring() const = 0;
+
+  // The "Advanced CPU settings" page's family part (the page knows its family's type);
+  // null where the processor has none.
+  virtual AdvancedSettings* Advanced() { return nullptr; }
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

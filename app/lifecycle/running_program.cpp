@@ -75,6 +75,11 @@ bool RunningProgram::Initialise() {
   KeepDefaultPairOffered();
   idleHelpersStarted_ = settings_.management.runHltOnIdle != 0;
   calibration_ = CalibrateAtStart(records, sensors_, platform_.processors);
+  // Before the engine's threads start, so the window thread's register writes meet none
+  // of theirs.
+  advanced_ = MakeAdvancedSettings(
+      {sensors_.driver, platform_.processors, records, sensors_.northbridge}, settings_);
+  if (advanced_ && settings_.rememberAdvanced != 0) advanced_->ApplyStored();
   if (!abilities_.performanceStates) {
     settings_.profiles.ApplyTable(PStateTable{}, records.front(), true);
   }
@@ -322,6 +327,7 @@ void RunningProgram::OnPowerNotice(platform::PowerNotice notice) {
 void RunningProgram::PowerStatusChange() {
   if (shutDown_) return;
   if (manager_->OnPowerStatusChange(AcLineStatus(), false)) {
+    if (advanced_) advanced_->Reapply();
     sampler_->SetPowerSource(Source());
     UpdateViews(false);
   }
@@ -339,6 +345,7 @@ void RunningProgram::Resume() {
   powerEvent_ = kPowerEventResume;
   UnpinThread(platform_.processors);
   manager_->OnResume(AcLineStatus());
+  if (advanced_) advanced_->Reapply();
   sampler_->SetPowerSource(Source());
   if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonResumed);
 }

@@ -85,6 +85,7 @@ class RunningProgram final : public WindowProgram,
   void ApplyInterface(const InterfaceSettings& edited) override;
   // The Monitoring page's part (running_program_monitoring.cpp).
   const MonitorHistory& Monitoring() const override { return monitoring_; }
+  AdvancedSettings* Advanced() override { return advanced_.get(); }
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }
@@ -153,6 +154,9 @@ class RunningProgram final : public WindowProgram,
   // The Settings page applied a way of starting at logon during this run.
   bool autostartChosen_ = false;
 
+  // The advanced page's registers: written at start with "RememberAdvanced", again after
+  // every change of power source and resume, and by the page's "Apply".
+  std::unique_ptr<AdvancedSettings> advanced_;
   std::unique_ptr<IdleHelpers> idleHelpers_;
   std::unique_ptr<MonitoringLog> log_;
   std::unique_ptr<Sampler> sampler_;
