@@ -31,10 +31,10 @@ class WatchRig {
     SetCapacity(90);
   }
   void SetAdapter(bool online) {
-    std::ofstream(root_.File("AC/online")) << (online ? "1\n" : "0\n");
-    std::ofstream(root_.File("BAT0/status")) << (online ? "Full\n" : "Discharging\n");
+    Write("AC/online", online ? "1\n" : "0\n");
+    Write("BAT0/status", online ? "Full\n" : "Discharging\n");
   }
-  void SetCapacity(int percent) { std::ofstream(root_.File("BAT0/capacity")) << percent << "\n"; }
+  void SetCapacity(int percent) { Write("BAT0/capacity", std::to_string(percent) + "\n"); }
   PowerWatchOptions Options(std::chrono::milliseconds interval = std::chrono::seconds(60)) {
     PowerWatchOptions options;
     options.root = root_.Path();
@@ -51,6 +51,15 @@ class WatchRig {
   std::atomic<bool> sleptFails{false};
 
  private:
+  // A sysfs attribute never reads half-written: the watching thread may look at any
+  // moment, so a value is put in place whole.
+  void Write(const std::string& name, const std::string& text) {
+    const auto path = root_.File(name);
+    const auto fresh = path + ".new";
+    std::ofstream(fresh) << text;
+    std::filesystem::rename(fresh, path);
+  }
+
   testing::TempFolder root_;
 };
 
