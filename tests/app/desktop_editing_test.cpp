@@ -153,7 +153,8 @@ TEST(ProfileEdits, ATypedNameIsTrimmedAndCutToTheRecordOnACharacterBoundary) {
   EXPECT_EQ(ProfileNameFrom("  Quiet  "), "Quiet");
   EXPECT_EQ(ProfileNameFrom(std::string(40, 'a')), std::string(32, 'a'));
   // 31 ASCII letters and a two-byte letter do not fit: the letter goes whole.
-  const std::string umlaut = std::string(31, 'b') + "\xC3\xA4";
+  std::string umlaut(31, 'b');
+  umlaut += "\xC3\xA4";
   EXPECT_EQ(ProfileNameFrom(umlaut), std::string(31, 'b'));
 }
 
