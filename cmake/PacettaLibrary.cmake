@@ -26,8 +26,6 @@ function(pacetta_test name dir)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
-  # GoogleTest's header is most of a test file's parsing: each program parses it once.
-  target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
   target_compile_definitions(${name} PRIVATE
     PACETTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     PACETTA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
