@@ -62,6 +62,23 @@ if [ "${PACETTA_DOCS_PICTURES:-}" = 1 ] && [ -z "$scale" ] && [ -z "${PACETTA_SC
       echo "docs/settings.png renewed"
     fi
   done
+  # The K7 advanced page, from the mobile K7 laptop.
+  for picture in "$out"/k7-mobile-laptop/*-Advanced-CPU-settings.png; do
+    if [ -f "$picture" ]; then
+      cp "$picture" "$root/docs/advanced-k7.png"
+      echo "docs/advanced-k7.png renewed"
+    fi
+  done
+  # The K8 advanced page, a picture per tab, from the dual-core K8 laptop.
+  for tab in "" "-P-states-transitions" "-Misc-control"; do
+    for picture in "$out"/k8-x2-laptop/*-Advanced-CPU-settings"$tab".png; do
+      if [ -f "$picture" ]; then
+        name="advanced-k8$(echo "${tab:--CPU-setup}" | tr 'A-Z' 'a-z').png"
+        cp "$picture" "$root/docs/$name"
+        echo "docs/$name renewed"
+      fi
+    done
+  done
 fi
 # The Monitoring page with its graphs filled: the dual-core K8 laptop on "Performance on
 # demand", refreshed every 200 ms through half a minute of idle and full load in turn

@@ -20,6 +20,7 @@ std::unique_ptr<sim::SimulatedPc> BuildPc(const MachineOptions& options, const T
   simulation.clock = options.clock;
   simulation.stateFolder = folder.File("state");
   simulation.settingsPath = options.settingsPath;
+  simulation.trace = options.trace;
   if (simulation.settingsPath.empty() && options.settings == SettingsFile::kPrivate) {
     simulation.settingsPath = folder.File("settings.json");
   }

@@ -38,6 +38,7 @@ struct MachineOptions {
   SettingsFile settings = SettingsFile::kPrivate;
   // Runs once the PC stands, before anything touches it (held time may start here).
   std::function<void()> whenBuilt = nullptr;
+  std::string trace = {};  // `--sim-trace`: the register trace's file; empty: none
 };
 
 class IdentifiedMachine {

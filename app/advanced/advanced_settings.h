@@ -16,7 +16,8 @@ struct AdvancedHardware {
   CPortexDriver& driver;
   // Pins the window thread to each processor in turn for the per-processor registers.
   platform::Processors& processors;
-  std::span<const CpuInfo> cpus;
+  // Mutable: the K7 keeps its VID table choice in the records until the settings are saved.
+  std::span<CpuInfo> cpus;
   // The shared K8 northbridge accessor; null on other families.
   CK8Northbridge* northbridge = nullptr;
 };

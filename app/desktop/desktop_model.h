@@ -128,7 +128,7 @@ class DesktopModel {
 
   // The "Advanced CPU settings" page's family part (the page knows its family's type);
   // null where the processor has none.
-  virtual AdvancedSettings* Advanced() { return nullptr; }
+  virtual AdvancedSettings* Advanced() const { return nullptr; }
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

@@ -85,7 +85,7 @@ class RunningProgram final : public WindowProgram,
   void ApplyInterface(const InterfaceSettings& edited) override;
   // The Monitoring page's part (running_program_monitoring.cpp).
   const MonitorHistory& Monitoring() const override { return monitoring_; }
-  AdvancedSettings* Advanced() override { return advanced_.get(); }
+  AdvancedSettings* Advanced() const override { return advanced_.get(); }
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }

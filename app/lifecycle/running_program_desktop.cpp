@@ -215,6 +215,13 @@ SamplerSettings RunningProgram::SamplerSettingsNow() const {
   // A changed "RunHltOnIdle" waits for the restart: until then the helpers run or not
   // as they were started.
   sampler.runHltOnIdle = idleHelpersStarted_ ? 1 : 0;
+  // The time-stamp synchroniser serves the two cores of a dual-core K8 only.
+  const CpuInfo& cpu0 = application_.Processors().front();
+  if (cpu0.isK8 != 0 && cpu0.partnerIndex >= 0) {
+    sampler.tscSyncEnable = settings_.family.k8.tscSyncEnable;
+    sampler.tscSyncSource = settings_.family.k8.tscSyncSource;
+    sampler.tscSyncIntervalMs = settings_.family.k8.tscSyncIntervalMs;
+  }
   return sampler;
 }
 

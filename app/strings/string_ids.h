@@ -209,6 +209,7 @@ inline constexpr uint32_t kActionTypeCount = 5;
 // share, 20000 + 100 x dialog number + n for one dialog's own texts.
 inline constexpr uint32_t kStrButtonDefaults = 21216;
 inline constexpr uint32_t kStrButtonApply = 21217;
+inline constexpr uint32_t kStrButtonRefresh = 21602;  // the hardware pages' "Refresh"
 
 // Settings page (dialog 104).
 inline constexpr uint32_t kStrLanguageLabel = 30400;
@@ -329,6 +330,64 @@ inline constexpr uint32_t kStrTargetLoadLabel = 31302;
 inline constexpr uint32_t kStrUpIntervalLabel = 31303;
 inline constexpr uint32_t kStrDownIntervalLabel = 31304;
 inline constexpr uint32_t kStrOsSettingsUnavailable = 31400;
+
+// AMD K8 advanced page (dialog 116) with its tabs "CPU setup" (117), "P-states
+// transitions" (118) and "Misc. control" (119).
+inline constexpr uint32_t kStrK8PageTitle = 31600;
+inline constexpr uint32_t kStrK8CpuSetupTab = 31601;
+inline constexpr uint32_t kStrK8TransitionsTab = 31602;
+inline constexpr uint32_t kStrK8MiscControlTab = 31603;
+inline constexpr uint32_t kStrK8AcpiGroup = 31700;
+inline constexpr uint32_t kStrK8AcpiStateLabel = 31701;
+inline constexpr uint32_t kStrK8ClockDivisorLabel = 31702;
+inline constexpr uint32_t kStrK8CpuLowPower = 31703;
+inline constexpr uint32_t kStrK8NorthbridgeLowPower = 31704;
+inline constexpr uint32_t kStrK8FidVidChange = 31705;
+inline constexpr uint32_t kStrK8AltVidChange = 31706;  // ends with a blank
+inline constexpr uint32_t kStrK8AltVidLabel = 31707;
+inline constexpr uint32_t kStrK8VsTimeLabel = 31708;
+inline constexpr uint32_t kStrK8AutoAdjust = 31709;
+inline constexpr uint32_t kStrK8ClockGroup = 31710;
+inline constexpr uint32_t kStrK8GoodPhaseErrorLabel = 31711;
+inline constexpr uint32_t kStrK8RampHysteresisLabel = 31712;
+inline constexpr uint32_t kStrK8PllLockLabel = 31713;
+inline constexpr uint32_t kStrK8RememberAdvanced = 31714;
+// The ACPI preset menu's six entries, then the clock preset menu's two.
+inline constexpr uint32_t kStrK8AcpiPresetFirst = 31715;
+inline constexpr uint32_t kStrK8ClockPresetFirst = 31721;
+inline constexpr uint32_t kStrK8PresetTip = 31723;
+inline constexpr uint32_t kStrK8TransitionGroup = 31800;
+inline constexpr uint32_t kStrK8StopGrantLabel = 31801;
+inline constexpr uint32_t kStrK8RampOffsetLabel = 31802;
+inline constexpr uint32_t kStrK8FidDelayLabel = 31803;
+inline constexpr uint32_t kStrK8VidDelayLabel = 31804;
+inline constexpr uint32_t kStrK8SchemeGroup = 31805;
+// The four scheme buttons: official whole and half FIDs, direct whole and half FIDs.
+inline constexpr uint32_t kStrK8SchemeFirst = 31806;
+inline constexpr uint32_t kStrK8SchemeNote = 31810;
+inline constexpr uint32_t kStrK8TscGroup = 31900;
+inline constexpr uint32_t kStrK8TscNote = 31901;
+inline constexpr uint32_t kStrK8TscSyncEnable = 31902;
+inline constexpr uint32_t kStrK8TscSourceLabel = 31903;
+inline constexpr uint32_t kStrK8TscCoreFirst = 31904;  // "Core 0", "Core 1"
+inline constexpr uint32_t kStrK8TscIntervalLabel = 31906;
+inline constexpr uint32_t kStrK8TscRestartNote = 31907;
+
+// AMD K7 advanced page (dialog 120).
+inline constexpr uint32_t kStrK7PageTitle = 32000;
+inline constexpr uint32_t kStrK7HaltDivisorLabel = 32001;
+inline constexpr uint32_t kStrK7StopGrantDivisorLabel = 32002;
+inline constexpr uint32_t kStrK7FullRampLabel = 32003;
+inline constexpr uint32_t kStrK7RampDelaysLabel = 32004;
+inline constexpr uint32_t kStrK7ApicDisconnect = 32005;
+inline constexpr uint32_t kStrK7TransitionGroup = 32006;
+inline constexpr uint32_t kStrK7StopGrantTimeoutLabel = 32007;
+inline constexpr uint32_t kStrK7FidDelayLabel = 32008;
+inline constexpr uint32_t kStrK7VidDelayLabel = 32009;
+inline constexpr uint32_t kStrK7VidTableLabel = 32010;
+inline constexpr uint32_t kStrK7MobileVids = 32011;
+inline constexpr uint32_t kStrK7DesktopVids = 32012;
+inline constexpr uint32_t kStrK7RememberAdvanced = 32013;
 
 // "Add/rename profile" box (dialog 146).
 inline constexpr uint32_t kStrProfileNameCaption = 34600;

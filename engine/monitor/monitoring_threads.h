@@ -45,6 +45,8 @@ class MonitoringThreads {
   // Ends and joins every thread (idempotent). Also ends threads whose stop signal was
   // never set, so a failed start or an early exit cannot leave one waiting.
   void Stop();
+  // True once Stop was called or the stop signal set: a thread's sample ends its waits.
+  bool StopRequested() { return ShouldEnd(); }
 
   static std::thread StartThread(std::function<void()> body) {
     return std::thread(std::move(body));

@@ -21,6 +21,7 @@ Sampler::Sampler(SamplerContext context, const SamplerSettings& settings,
                  const Calibration& calibration)
     : context_(std::move(context)),
       count_(static_cast<uint32_t>(std::min<size_t>(context_.processors.size(), kMaxProcessors))),
+      tscSync_(context_.processors, context_.hardware),
       threads_(context_.affinity, context_.stopSignal, context_.threadStarter) {
   ApplySettings(settings);
   SetCalibration(calibration);
@@ -46,6 +47,14 @@ void Sampler::SetCalibration(const Calibration& calibration) {
 }
 
 bool Sampler::Start() {
+  if (threads_.Running()) return false;
+  TscSyncConfig sync;
+  sync.enabled = settings_.tscSyncEnable != 0;
+  sync.sourceCore = settings_.tscSyncSource == 1 ? 1 : 0;
+  sync.periodPasses = TscSyncPeriod(settings_.tscSyncIntervalMs, settings_.refreshMs);
+  sync.waitBound = settings_.tscSyncWaitMs > 0 ? std::chrono::milliseconds(settings_.tscSyncWaitMs)
+                                               : TscSyncWaitBound(settings_.refreshMs);
+  tscSync_.Restart(sync);
   return threads_.Start(count_, [this](uint32_t k) { TakeSample(k); });
 }
 
@@ -74,6 +83,8 @@ void Sampler::TakeSample(uint32_t k) {
   }
   if (slot.sample.clock > 0.0) slot.lastClockMhz = slot.sample.clock;
   if (tail_) tail_(k);
+  // A worker that is stopping waits for its partner no longer.
+  tscSync_.Pass(k, [this] { return threads_.StopRequested(); });
 }
 
 bool Sampler::Refresh(RefreshFlags flags, uint32_t nowMs) {

@@ -16,6 +16,7 @@
 #include "engine/monitor/refresh_gate.h"
 #include "engine/monitor/refresh_observer.h"
 #include "engine/monitor/sampler_settings.h"
+#include "engine/monitor/tsc_synchroniser.h"
 
 namespace pacetta {
 
@@ -51,13 +52,13 @@ class Sampler {
   void ApplySettings(const SamplerSettings& settings);
   void SetCalibration(const Calibration& calibration);
   void SetPowerSource(PowerSource source) { powerSource_ = source; }
-  // Runs last in every monitoring sample, on the sampled processor's thread (the K8
-  // time-stamp synchroniser). Set before Start.
+  // Runs at the end of every monitoring sample, before the time-stamp synchroniser, on
+  // the sampled processor's thread. Set before Start.
   void SetSampleTail(std::function<void(uint32_t processor)> tail) { tail_ = std::move(tail); }
 
   // Creates the monitoring threads, each bound to its processor; they wait for the first
-  // refresh. False when a thread could not be created (none runs then, and refreshes
-  // show the values as they are).
+  // refresh. The time-stamp synchroniser takes its settings now. False when a thread could not be
+  // created (none runs then, and refreshes show the values as they are).
   bool Start();
   // Ends and joins the monitoring threads; the stop signal ends them as well.
   void Stop();
@@ -125,6 +126,7 @@ class Sampler {
   uint32_t shownProcessor_ = 0;
   uint64_t samplesShown_ = 0;
   std::function<void(uint32_t)> tail_;
+  TscSynchroniser tscSync_;
 
   // Last member: the threads are joined before anything they use is destroyed.
   MonitoringThreads threads_;

@@ -14,6 +14,11 @@ struct SamplerSettings {
   int32_t overheatAlert = 1;
   int32_t showCriticalBalloons = 1;
   int32_t tempUnits = 0;  // 1: Fahrenheit
+  // The dual-core time-stamp-counter synchroniser; read when the monitoring threads start.
+  int32_t tscSyncEnable = 0;
+  int32_t tscSyncSource = 0;  // core number 0 or 1
+  int32_t tscSyncIntervalMs = 10000;
+  int32_t tscSyncWaitMs = 0;  // the receiving core's longest wait; 0: from the refresh interval
 };
 
 // The start-up calibration every measurement length is derived from.

@@ -19,6 +19,10 @@ struct ProcessorSpec {
   CpuidLeaves leaves;
   // Model-specific registers whose power-on value differs from the family default.
   std::map<uint32_t, uint64_t> msrStart;
+  // How far the time-stamp counter's rate is off its nominal rate, in parts per million
+  // (negative: slower). Cores whose clocks ramp down on their own while halted, as
+  // dual-core K8s do, drift apart by this much.
+  double tscDriftPpm = 0.0;
 };
 
 // One device on PCI bus 0..255: its 256-byte configuration space at power-on.

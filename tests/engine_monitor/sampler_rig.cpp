@@ -89,7 +89,8 @@ SamplerRig::SamplerRig(const RigOptions& options)
     : machine({.machine = options.machine,
                .load = options.load,
                .thermal = options.thermal,
-               .clock = clock}),
+               .clock = clock,
+               .trace = options.trace}),
       calibration(machine.CalibrateAsAtStart()),
       refreshMs(options.settings.refreshMs) {
   SamplerContext samplerContext{

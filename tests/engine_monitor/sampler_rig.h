@@ -69,6 +69,7 @@ struct RigOptions {
   std::string machine = "k8-x2-laptop";
   std::string load = "idle";
   std::string thermal;
+  std::string trace;  // the register trace's file; empty: none
   SamplerSettings settings;
   IdleHelperTimes* idleHelper = nullptr;
   MonitoringThreads::ThreadStarter threadStarter = MonitoringThreads::StartThread;

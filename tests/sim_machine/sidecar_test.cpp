@@ -35,7 +35,8 @@ TEST(Sidecar, LoadMachineFileAppliesEveryKey) {
       {"bus": 0, "device": 0, "function": 0, "config": "02 10 10 79"},
       {"bus": 0, "device": 24, "function": 3, "dwords": {"0xE4": "0x00004000"}}
     ],
-    "biosArea": "bios.bin"
+    "biosArea": "bios.bin",
+    "tscDriftPpm": {"1": -120.5, "all": 30}
   })");
   const auto parsed = LoadMachineFile(dump);
   ASSERT_TRUE(parsed.ok()) << parsed.error().ToString();
@@ -61,6 +62,8 @@ TEST(Sidecar, LoadMachineFileAppliesEveryKey) {
   EXPECT_EQ(ReadConfig32(*f3, 0xE4), 0x4000u);
   ASSERT_EQ(machine.biosArea.size(), 0x10000u);
   EXPECT_EQ(machine.biosArea[0x1234], 0x5A);
+  EXPECT_EQ(machine.processors[0].tscDriftPpm, 30.0);
+  EXPECT_EQ(machine.processors[1].tscDriftPpm, -120.5);
 }
 
 TEST(Sidecar, NullRemovesARegisterTheDumpGave) {
@@ -96,6 +99,9 @@ TEST(Sidecar, RefusalsNameTheLineAndLeaveTheMachineAlone) {
       {"mask naming a missing processor", "{\n \"processAffinityMask\": 4}", 2},
       {"empty mask", "{\n \"processAffinityMask\": 0}", 2},
       {"missing BIOS file", "{\n \"biosArea\": \"no-such.bin\"}", 2},
+      {"drift as text", "{\"tscDriftPpm\": {\n \"all\": \"-50\"}}", 2},
+      {"drift beyond a tenth", "{\"tscDriftPpm\": {\n \"1\": 100001}}", 2},
+      {"drift of a missing processor", "{\"tscDriftPpm\": {\n \"2\": 5}}", 2},
       {"duplicate key", "{\"name\": \"a\",\n \"name\": \"b\"}", 2},
       {"syntax error", "{\"name\": \"a\",\n\n \"system64\" true}", 3},
       {"not an object", "[1, 2]", 1},

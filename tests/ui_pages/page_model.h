@@ -61,6 +61,8 @@ class PageModel final : public DesktopModel {
   }
   // The Monitoring page: the series a test adds.
   const MonitorHistory& Monitoring() const override { return monitoring; }
+  // The advanced page: the family settings a test hands in (none by default).
+  AdvancedSettings* Advanced() const override { return advanced; }
 
   // The Settings page: the languages a test offers; "Apply" stores the values.
   LanguageOffer Languages() const override { return languages; }
@@ -74,6 +76,7 @@ class PageModel final : public DesktopModel {
   std::vector<std::string> calls;
   LanguageOffer languages;
   MonitorHistory monitoring;
+  AdvancedSettings* advanced = nullptr;
 };
 
 }  // namespace pacetta::ui::testing

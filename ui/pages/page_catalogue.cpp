@@ -2,6 +2,8 @@
 
 #include "app/strings/string_ids.h"
 #include "ui/pages/about/about_page.h"
+#include "ui/pages/advanced_k7/advanced_k7_page.h"
+#include "ui/pages/advanced_k8/advanced_k8_page.h"
 #include "ui/pages/cpu_info/cpu_info_page.h"
 #include "ui/pages/management/management_page.h"
 #include "ui/pages/monitoring/monitoring_page.h"
@@ -28,6 +30,8 @@ std::vector<PageRegistration> BuiltInPages() {
       {4, kStrPageManagement, nullptr, Make<ManagementPage>},
       {5, kStrPageProfiles, nullptr, Make<ProfilesPage>},
       {kProfilePage, kStrProfileCaption, nullptr, Make<ProfilePage>},
+      {7, kStrPageAdvanced, HasAdvancedK8Page, MakeAdvancedK8Page},
+      {7, kStrPageAdvanced, HasAdvancedK7Page, MakeAdvancedK7Page},
   };
 }
 

@@ -419,7 +419,10 @@ bool MainDialog::AskYesNo(uint32_t textId, uint32_t captionId) {
   const StringTable& strings = model_.Strings();
   // Over the window while it is on screen; a window put away has no place for it.
   QWidget* parent = isVisible() && !isMinimized() ? this : nullptr;
-  QMessageBox box(QMessageBox::Question, QString::fromStdString(strings.Get(captionId)),
+  // A question titled "Warning" warns: it carries the exclamation icon.
+  const QMessageBox::Icon icon =
+      captionId == kStrWarningCaption ? QMessageBox::Warning : QMessageBox::Question;
+  QMessageBox box(icon, QString::fromStdString(strings.Get(captionId)),
                   QString::fromStdString(strings.Get(textId)), QMessageBox::Yes | QMessageBox::No,
                   parent);
   const int answer = ShowBox(box);

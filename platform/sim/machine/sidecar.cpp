@@ -1,5 +1,6 @@
 #include "platform/sim/machine/sidecar.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@ namespace {
 using Json = nlohmann::json;
 
 constexpr size_t kBiosAreaSize = 0x10000;  // physical 0xF0000..0xFFFFF
+constexpr double kMaxTscDriftPpm = 100000;
 
 // Thrown inside this file only, to leave the nested readers at the first refused value.
 struct Refusal {
@@ -44,6 +46,8 @@ class SidecarReader {
         ReadAffinityMask(pointer, value);
       } else if (key == "msrStart") {
         ReadMsrStart(pointer, value);
+      } else if (key == "tscDriftPpm") {
+        ReadTscDrift(pointer, value);
       } else if (key == "pciDevices") {
         ReadPciDevices(pointer, value);
       } else if (key == "biosArea") {
@@ -169,6 +173,35 @@ class SidecarReader {
         processor.msrStart[msr] = Number(registerPointer, registerValue, UINT64_MAX);
       }
     }
+  }
+
+  // {"all": ppm, "<processor>": ppm}: a processor's own rate wins over "all".
+  void ReadTscDrift(const std::string& pointer, const Json& value) {
+    RequireObject(pointer, value);
+    if (value.contains("all")) {
+      const double ppm = DriftPpm(ChildPointer(pointer, "all"), value["all"]);
+      for (ProcessorSpec& processor : machine_.processors) processor.tscDriftPpm = ppm;
+    }
+    for (const auto& [key, ppm] : value.items()) {
+      if (key == "all") continue;
+      const auto processorPointer = ChildPointer(pointer, key);
+      const auto index = NumberFromText(key);
+      if (!index || key.find_first_not_of("0123456789") != std::string::npos)
+        Refuse(processorPointer, "'tscDriftPpm' keys are \"all\" or a processor number");
+      if (*index >= machine_.processors.size())
+        Refuse(processorPointer, "the machine has no processor " + key);
+      machine_.processors[*index].tscDriftPpm = DriftPpm(processorPointer, ppm);
+    }
+  }
+
+  // Parts per million off the nominal rate: a counter at a tenth more or less than its
+  // clock is a broken part, not a drifting one.
+  double DriftPpm(const std::string& pointer, const Json& value) const {
+    if (!value.is_number()) Refuse(pointer, "a time-stamp counter drift must be a number");
+    const double ppm = value.get<double>();
+    if (!(std::fabs(ppm) <= kMaxTscDriftPpm))
+      Refuse(pointer, "a time-stamp counter drift must lie within -100000..100000 ppm");
+    return ppm;
   }
 
   void ReadPciDevices(const std::string& pointer, const Json& value) {

@@ -3,6 +3,7 @@
 #include "platform/sim/models/intel_perf_model.h"
 #include "platform/sim/models/k7_model.h"
 #include "platform/sim/models/k8_model.h"
+#include "platform/sim/models/k8_power_management.h"
 #include "platform/sim/models/modern_model.h"
 
 namespace pacetta::sim {
@@ -48,6 +49,7 @@ ProcessorModels AttachProcessorModels(const MachineSpec& machine, DriverHardware
     }
     models.push_back(std::move(model));
   }
+  AttachK8PowerManagement(machine, hardware, models);
   return ProcessorModels(std::move(models));
 }
 

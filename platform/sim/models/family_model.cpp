@@ -37,6 +37,14 @@ void FamilyModel::SetStateListener(StateListener listener) {
   if (listener_) listener_(now, published_);
 }
 
+void FamilyModel::ChangeState(const std::function<void()>& change) {
+  std::lock_guard lock(mutex_);
+  const uint64_t now = Now();
+  Settle(now);
+  change();
+  PublishLocked(now);
+}
+
 void FamilyModel::PublishLocked(uint64_t nowNs) {
   if (!listener_) return;
   ModelState state = StateLocked();

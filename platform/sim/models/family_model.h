@@ -34,6 +34,9 @@ struct ModelState {
   // `current.fid` (fully busy), as the kernel's policy allows; 0 = the clock is
   // `current.fid` whatever the load.
   uint32_t loadFloorFid = 0;
+  // A halted core's clock is its running clock divided by this (K7: CLK_CTL's halt
+  // divisor; K8: the northbridge's halt mode byte); 1 = the clock keeps running in halt.
+  uint32_t haltedClockDivisor = 1;
   bool operator==(const ModelState&) const = default;
 };
 
@@ -67,6 +70,9 @@ class FamilyModel : public MsrHandler {
   virtual ModelState StateLocked() const = 0;
 
   uint64_t Now() const { return clock_ ? clock_() : 0; }
+  // Changes the state from outside the model's registers (a northbridge register that
+  // acts on the core), under the model's lock, and tells the listener.
+  void ChangeState(const std::function<void()>& change);
   static void Refuse(MsrContext& context, uint32_t index, uint64_t value, std::string reason);
 
  private:

@@ -10,7 +10,19 @@ constexpr uint64_t kHwcrWritable = 0x0007FFFF;
 // CLK_CTL as the BIOS leaves it: full ramp count 31..20 (200h from model 8 on, 600h on
 // earlier models), stop-grant and halt disconnect divisors and ramp delays 0003_1223h.
 constexpr uint64_t kClockControlLowBits = 0x00031223;
-constexpr uint64_t kClockControlWritable = 0xFFFFFFFF;
+// Its fields: ramp delays 1..0, 5..4, 9..8, 13..12, 17..16; the halt divisor in 3..2 with
+// its high bit in 6, the stop-grant divisor in 15..14 with 18; APIC disconnect 19; full
+// ramp 31..20. Bits 7, 11..10 and the high half are reserved: the part keeps them as it
+// set them, and software must write them back unchanged.
+constexpr uint64_t kClockControlWritable = 0xFFFFF37F;
+constexpr BitField kHaltDivisorLow{3, 2}, kHaltDivisorHigh{6, 6};
+constexpr BitField kStopGrantDivisorLow{15, 14}, kStopGrantDivisorHigh{18, 18};
+// Divisor encodings 0..6 divide by 8 .. 512; 7 is reserved.
+constexpr uint32_t kReservedDivisor = 7;
+
+uint32_t Divisor(uint64_t value, BitField low, BitField high) {
+  return static_cast<uint32_t>(low.Get(value) | high.Get(value) << 2);
+}
 
 uint64_t HwcrWithFid(uint32_t fid) {
   uint64_t value = K7Model::kHwcrFidLow.Put(0, fid & 0xF);
@@ -80,7 +92,24 @@ std::optional<std::string> K7Model::Refusal(uint64_t value) const {
   return std::nullopt;
 }
 
+std::optional<std::string> K7Model::ClockControlRefusal(uint64_t value) const {
+  const uint64_t now = registers_.Get(kClockControl).value_or(0);
+  if ((value ^ now) & ~kClockControlWritable) return "CLK_CTL reserved bits changed";
+  if (Divisor(value, kHaltDivisorLow, kHaltDivisorHigh) == kReservedDivisor ||
+      Divisor(value, kStopGrantDivisorLow, kStopGrantDivisorHigh) == kReservedDivisor) {
+    return "CLK_CTL disconnect divisor encoding 7 is reserved";
+  }
+  return std::nullopt;
+}
+
 MsrAccess K7Model::WriteLocked(MsrContext& context, uint32_t index, uint64_t value) {
+  if (index == kClockControl) {
+    if (auto refusal = ClockControlRefusal(value)) {
+      Refuse(context, index, value, *refusal);
+      return MsrAccess::kDone;
+    }
+    return registers_.Write(index, value);
+  }
   if (!fidVidControl_ || (index != kControl && index != kStatus)) {
     return registers_.Write(index, value);
   }
@@ -99,6 +128,11 @@ ModelState K7Model::StateLocked() const {
   ModelState state;
   state.family = ModelFamily::kAmdK7;
   state.current = current_;
+  // The chipset disconnects the bus on the halt special cycle; the core's clock then
+  // ramps down to its halt divisor.
+  const uint32_t halt =
+      Divisor(registers_.Get(kClockControl).value_or(0), kHaltDivisorLow, kHaltDivisorHigh);
+  state.haltedClockDivisor = halt == kReservedDivisor ? 1u : 8u << halt;
   return state;
 }
 

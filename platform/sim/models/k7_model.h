@@ -18,6 +18,10 @@ namespace pacetta::sim {
 // effect: software sees the change complete when the write returns (the K7 status has no
 // pending bit). The part never runs a multiplier above its MaxFID nor a voltage above its
 // MaxVID; such a request is refused and recorded.
+//
+// CLK_CTL's halt divisor sets the clock of a halted core (the chipset disconnects the bus
+// on halt); its stop-grant divisor only acts in stop grant, which the simulated part
+// passes through at once (transitions) and never rests in.
 class K7Model final : public FamilyModel {
  public:
   static constexpr uint32_t kControl = 0xC0010041;
@@ -50,6 +54,8 @@ class K7Model final : public FamilyModel {
  private:
   double Volts(uint32_t vid) const;
   std::optional<std::string> Refusal(uint64_t value) const;
+  // A CLK_CTL write that changes a reserved bit or asks for a reserved divisor.
+  std::optional<std::string> ClockControlRefusal(uint64_t value) const;
 
   const bool fidVidControl_;
   const bool mobileVids_;

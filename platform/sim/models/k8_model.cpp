@@ -125,6 +125,7 @@ ModelState K8Model::StateLocked() const {
   ModelState state;
   state.family = ModelFamily::kAmdK8;
   state.current = current_;
+  state.haltedClockDivisor = haltedClockDivisor_;
   state.transitionPending = pending_.has_value();
   if (pending_) {
     state.target = pending_->target;

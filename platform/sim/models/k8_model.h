@@ -40,6 +40,10 @@ class K8Model final : public FamilyModel {
           const std::map<uint32_t, uint64_t>& msrStart, ClockNs clock);
 
   std::vector<uint32_t> AnsweredRegisters() const override;
+  // The node's northbridge sets the clock of the core in halt (its C1 mode byte).
+  void SetHaltedClockDivisor(uint32_t divisor) {
+    ChangeState([this, divisor] { haltedClockDivisor_ = divisor; });
+  }
 
  protected:
   MsrAccess ReadLocked(uint32_t index, uint64_t& value) override;
@@ -66,6 +70,7 @@ class K8Model final : public FamilyModel {
     uint64_t endNs;
   };
   std::optional<Pending> pending_;
+  uint32_t haltedClockDivisor_ = 1;
   RegisterFile registers_;
 };
 

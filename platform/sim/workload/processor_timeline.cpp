@@ -8,12 +8,14 @@ namespace pacetta::sim {
 ProcessorTimeline::ProcessorTimeline(unsigned processor, const ClockRates& rates,
                                      const ThermalParameters& thermal,
                                      std::shared_ptr<LoadSource> load,
-                                     std::shared_ptr<SimClock> clock, const ModelState& initial)
+                                     std::shared_ptr<SimClock> clock, const ModelState& initial,
+                                     double tscDriftPpm)
     : processor_(processor),
       rates_(rates),
       thermal_(thermal),
       load_(std::move(load)),
       clock_(std::move(clock)),
+      tscRate_(1.0 + tscDriftPpm * 1e-6),
       t_(clock_->NowNs()),
       state_(initial) {
   // The machine has been running its first load long enough to be warm.
@@ -88,6 +90,7 @@ ProcessorTruth ProcessorTimeline::Truth() {
   ProcessorTruth truth;
   truth.busy = SliceLocked(t_).busy;
   truth.coreMhz = CoreMhzLocked(truth.busy);
+  truth.haltedMhz = truth.coreMhz / std::max(state_.haltedClockDivisor, 1u);
   truth.duty = DutyLocked();
   truth.celsius = celsius_;
   truth.hot = hot_;
@@ -130,8 +133,12 @@ double ProcessorTimeline::RelativePowerLocked(double duty, double busy) const {
   const double clock = high > 0 ? CoreMhzLocked(busy) / high : 1.0;
   const double volts = rates_.Volts(state_), highVolts = rates_.HighVolts();
   const double voltage = volts > 0 && highVolts > 0 ? (volts / highVolts) * (volts / highVolts) : 1;
-  const double activity = thermal_.idlePowerShare + (1 - thermal_.idlePowerShare) * duty * busy;
-  return clock * voltage * activity;
+  // Half of a halted core's power is leakage; the rest follows its clock, which a K7
+  // divides while the bus is disconnected.
+  const double halted =
+      thermal_.idlePowerShare * (0.5 + 0.5 / std::max(state_.haltedClockDivisor, 1u));
+  const double running = duty * busy;
+  return clock * voltage * (halted * (1 - running) + running);
 }
 
 std::optional<uint64_t> ProcessorTimeline::HeatFlipLocked(double steadyC, uint64_t spanNs) const {
@@ -148,7 +155,7 @@ std::optional<uint64_t> ProcessorTimeline::HeatFlipLocked(double steadyC, uint64
 void ProcessorTimeline::IntegrateLocked(uint64_t spanNs, const LoadSlice& slice, double duty,
                                         double steadyC) {
   const double ns = static_cast<double>(spanNs);
-  tsc_.Add(rates_.TimeStampMhz(state_) * 1e-3 * ns);
+  tsc_.Add(rates_.TimeStampMhz(state_) * 1e-3 * ns * tscRate_);
   const double running = CoreMhzLocked(slice.busy) * 1e-3 * ns * duty * slice.busy;
   busyUser_.Add(running * (1 - slice.kernelShare));
   busyKernel_.Add(running * slice.kernelShare);

@@ -16,9 +16,10 @@ namespace pacetta::sim {
 
 // What one processor is doing now, read past its registers.
 struct ProcessorTruth {
-  double coreMhz = 0;  // the clock the core runs at
-  double duty = 1;     // share of the time that clock runs (modulation, heat)
-  double busy = 0;     // share of the time the processor is busy
+  double coreMhz = 0;    // the clock the core runs at
+  double haltedMhz = 0;  // ... while it is halted
+  double duty = 1;       // share of the time that clock runs (modulation, heat)
+  double busy = 0;       // share of the time the processor is busy
   double celsius = 0;
   bool hot = false;        // at or over its thermal limit
   bool throttled = false;  // its clock is throttled for heat
@@ -32,7 +33,7 @@ class ProcessorTimeline final : public ProcessorActivity {
  public:
   ProcessorTimeline(unsigned processor, const ClockRates& rates, const ThermalParameters& thermal,
                     std::shared_ptr<LoadSource> load, std::shared_ptr<SimClock> clock,
-                    const ModelState& initial);
+                    const ModelState& initial, double tscDriftPpm = 0.0);
 
   uint64_t TimeStampCounter() override;
   void WriteTimeStampCounter(uint64_t value) override;
@@ -67,6 +68,8 @@ class ProcessorTimeline final : public ProcessorActivity {
   const ThermalParameters thermal_;
   const std::shared_ptr<LoadSource> load_;
   const std::shared_ptr<SimClock> clock_;
+  // The time-stamp counter's rate over the nominal one.
+  const double tscRate_;
 
   std::mutex mutex_;
   uint64_t t_;

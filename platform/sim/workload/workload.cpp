@@ -54,7 +54,7 @@ Workload::Workload(const MachineSpec& machine, DriverHardware& hardware,
     if (model != nullptr) initial = model->State();
     auto timeline = std::make_shared<ProcessorTimeline>(
         k, ClockRates(traits, PowerOnDataFor(traits)), ThermalOf(processor, traits, options), load,
-        clock_, initial);
+        clock_, initial, processor.tscDriftPpm);
     if (model != nullptr) {
       model->SetStateListener([timeline](uint64_t nowNs, const ModelState& state) {
         timeline->OnModelState(nowNs, state);

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -106,6 +107,24 @@ bool Save(MainDialog& window, const QString& path) {
   return saved;
 }
 
+// A tabbed advanced page (its tabs named "AdvancedTabs"): its further tabs, one picture each
+// under the item's number; the first tab is back in front afterwards.
+bool CaptureOtherTabs(MainDialog& window, const QString& folder, int number,
+                      const QString& caption) {
+  QTabWidget* tabs = window.ShownPage() != nullptr
+                         ? window.ShownPage()->findChild<QTabWidget*>("AdvancedTabs")
+                         : nullptr;
+  if (tabs == nullptr) return true;
+  bool ok = true;
+  for (int tab = 1; tab < tabs->count(); ++tab) {
+    tabs->setCurrentIndex(tab);
+    const QString name = FileName(number, caption + ' ' + tabs->tabText(tab));
+    ok = Save(window, QDir(folder).filePath(name)) && ok;
+  }
+  tabs->setCurrentIndex(0);
+  return ok;
+}
+
 // Every item selected in turn, then the collapsed window with the first item.
 bool Capture(MainDialog& window, const QString& folder) {
   bool ok = true;
@@ -114,6 +133,7 @@ bool Capture(MainDialog& window, const QString& folder) {
     window.Tree().setCurrentItem(item);
     const QString caption = window.CaptionText().isEmpty() ? item->text(0) : window.CaptionText();
     ok = Save(window, QDir(folder).filePath(FileName(++number, caption))) && ok;
+    ok = CaptureOtherTabs(window, folder, number, caption) && ok;
   }
   if (window.Tree().topLevelItemCount() > 0) {
     window.Tree().setCurrentItem(window.Tree().topLevelItem(0));
