@@ -1,7 +1,6 @@
 #include "app/advanced/k7_advanced_settings.h"
 
 #include "cpu/identify/feature_predicates.h"
-#include "hw/pinning.h"
 
 namespace pacetta {
 namespace {
@@ -66,9 +65,7 @@ K7PageFacts K7AdvancedSettings::Facts() const {
 }
 
 std::optional<k7::ClockControl> K7AdvancedSettings::ReadHardware() {
-  auto clock = k7::ReadClockControl(driver_, processors_, records_.front().index);
-  UnpinThread(processors_);
-  return clock;
+  return k7::ReadClockControl(driver_, processors_, records_.front().index);
 }
 
 K7RestartValues K7AdvancedSettings::StoredRestartValues() const {

@@ -3,18 +3,12 @@
 #include "cpu/advanced/k8/k8_alt_vid.h"
 #include "cpu/advanced/k8/k8_scheme.h"
 #include "cpu/advanced/k8/k8_setup_io.h"
-#include "cpu/identify/bits.h"
 #include "cpu/identify/feature_predicates.h"
 #include "cpu/identify/leaves.h"
+#include "cpu/pstate/k8_fid_table.h"
 #include "cpu/pstate/vid_conversion.h"
 
 namespace pacetta {
-namespace {
-
-constexpr unsigned kHundredMhzStepsBit = 6;  // leaf 0x80000007 EDX
-
-}  // namespace
-
 K8AdvancedSettings::K8AdvancedSettings(CK8Northbridge& northbridge, std::span<const CpuInfo> cpus,
                                        AppSettings& settings)
     : northbridge_(northbridge), cpus_(cpus), settings_(settings) {}
@@ -34,7 +28,7 @@ K8PageFacts K8AdvancedSettings::Facts() const {
   facts.altVidProcessor = k8::IsAltVidProcessor(cpu0);
   facts.extendedModel = GetSignature(cpu0).ExtendedModel();
   facts.fidVidControl = SupportsFidVidControl(cpu0);
-  facts.hundredMhzSteps = identify::Bit(ExtendedLeaf(cpu0, 0x80000007u).edx, kHundredMhzStepsBit);
+  facts.hundredMhzSteps = TakesHundredMhzSteps(cpu0);
   facts.partnerCore = cpu0.partnerIndex >= 0;
   const k8::AltVidRange range = k8::AltVidRangeOf(cpu0);
   for (uint32_t i = 0; i < range.count; ++i)
@@ -78,11 +72,8 @@ bool K8AdvancedSettings::Apply(const k8::CpuSetup& setup, const k8::RestartValue
   const AmdK7K8Settings sharedBefore = settings_.family.k7k8;
   const AmdK8Settings k8Before = settings_.family.k8;
   StoreRestartValues(restart);
-  const AmdK8Settings& k8 = settings_.family.k8;
-  return settings_.family.k7k8 != sharedBefore || k8.pstMethod != k8Before.pstMethod ||
-         k8.rampVoltageOffsetMv != k8Before.rampVoltageOffsetMv ||
-         k8.tscSyncEnable != k8Before.tscSyncEnable || k8.tscSyncSource != k8Before.tscSyncSource ||
-         k8.tscSyncIntervalMs != k8Before.tscSyncIntervalMs;
+  // The setup's images are stored already: only restart-required values can differ.
+  return settings_.family.k7k8 != sharedBefore || settings_.family.k8 != k8Before;
 }
 
 k8::SetupImages K8AdvancedSettings::StoredImages() const {

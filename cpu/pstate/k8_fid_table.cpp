@@ -110,10 +110,12 @@ uint32_t RestrictedTable(int32_t maxFid, bool fineSteps) {
 
 }  // namespace
 
+bool TakesHundredMhzSteps(const CpuInfo& cpu) {
+  return cpu.isK8 && identify::Bit(ExtendedLeaf(cpu, 0x80000007u).edx, kCapability100MhzSteps);
+}
+
 void SelectK8FidTable(CpuInfo& cpu, uint32_t pstMethod) {
-  const bool capability =
-      cpu.isK8 && identify::Bit(ExtendedLeaf(cpu, 0x80000007u).edx, kCapability100MhzSteps);
-  const bool fineSteps = identify::Bit(pstMethod, kFineStepsBit) || capability;
+  const bool fineSteps = identify::Bit(pstMethod, kFineStepsBit) || TakesHundredMhzSteps(cpu);
   if (!identify::Bit(pstMethod, kSteppedPathBit)) {
     cpu.k8FidTable = fineSteps ? k8::kFineTable : k8::kEvenTable;
     return;

@@ -36,4 +36,7 @@ namespace pacetta {
 // bit 6, K8 only) and its highest FID.
 void SelectK8FidTable(CpuInfo& cpu, uint32_t pstMethod);
 
+// A K8 that reports 100 MHz multiplier steps (leaf 0x80000007 EDX bit 6).
+bool TakesHundredMhzSteps(const CpuInfo& cpu);
+
 }  // namespace pacetta

@@ -63,7 +63,9 @@ std::optional<ClockControl> ReadClockControl(CPortexDriver& driver,
                                              platform::Processors& processors, uint32_t processor) {
   PinToProcessor(processors, processor);
   MsrRequest request;
-  if (!driver.ReadMsrValue(request, kClockControlMsr) || request.IsAllOnes()) return std::nullopt;
+  const bool read = driver.ReadMsrValue(request, kClockControlMsr) && !request.IsAllOnes();
+  UnpinThread(processors);
+  if (!read) return std::nullopt;
   return DecodeClockControl(request.low);
 }
 

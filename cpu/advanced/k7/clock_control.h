@@ -51,7 +51,7 @@ ClockControl DecodeClockControl(uint32_t low);
 uint32_t EncodeClockControl(uint32_t low, const ClockControl& fields);
 
 // Processor `processor`'s register, read pinned to it; none when the read fails. The
-// thread stays pinned.
+// thread is unpinned afterwards.
 std::optional<ClockControl> ReadClockControl(CPortexDriver& driver,
                                              platform::Processors& processors, uint32_t processor);
 // Writes `fields` to every processor of `cpus`, each pinned to its processor as a

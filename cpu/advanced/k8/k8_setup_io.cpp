@@ -26,37 +26,35 @@ void WriteModes(CK8Northbridge::Session& session, uint32_t reg, unsigned firstSt
   ModifyDword(session, reg, mask, ModeImage(setup, firstState, altVid));
 }
 
-void WriteTimingLow(CK8Northbridge::Session& session, const CpuSetup& setup, bool altVid) {
+// The fields one write changes: a value wider than its field is skipped.
+struct FieldWrites {
   uint32_t mask = 0;
   uint32_t bits = 0;
-  const auto field = [&](uint64_t value, unsigned shift, unsigned width) {
-    if (value >= (uint64_t{1} << width)) return;
+
+  void Put(int64_t value, unsigned shift, unsigned width) {
+    if (value < 0 || value >= (int64_t{1} << width)) return;
     mask |= FieldMask(shift, width);
     bits |= static_cast<uint32_t>(value) << shift;
-  };
-  field(setup.goodPhaseError, kPhaseErrorShift, kPhaseErrorWidth);
-  field(setup.rampHysteresis, kHysteresisShift, HysteresisWidth(altVid));
-  field(PllLockCount(setup.pllLockUs), kPllLockShift, kPllLockWidth);
-  if (mask != 0) ModifyDword(session, kClockTimingLow, mask, bits);
+  }
+};
+
+void WriteTimingLow(CK8Northbridge::Session& session, const CpuSetup& setup, bool altVid) {
+  FieldWrites writes;
+  writes.Put(setup.goodPhaseError, kPhaseErrorShift, kPhaseErrorWidth);
+  writes.Put(setup.rampHysteresis, kHysteresisShift, HysteresisWidth(altVid));
+  writes.Put(static_cast<int64_t>(PllLockCount(setup.pllLockUs)), kPllLockShift, kPllLockWidth);
+  if (writes.mask != 0) ModifyDword(session, kClockTimingLow, writes.mask, writes.bits);
 }
 
 void WriteTimingHigh(CK8Northbridge::Session& session, const CpuInfo& cpu, const CpuSetup& setup,
                      bool altVid) {
-  uint32_t mask = kClearedOnApply;
-  uint32_t bits = 0;
+  FieldWrites writes{kClearedOnApply, 0};
   if (altVid) {
-    const int32_t code = setup.altVidIndex ? AltVidCode(cpu, *setup.altVidIndex) : -1;
-    if (code >= 0 && code < (1 << kAltVidWidth)) {
-      mask |= FieldMask(kAltVidShift, kAltVidWidth);
-      bits |= static_cast<uint32_t>(code) << kAltVidShift;
-    }
-    const uint64_t count = VsTimeCount(setup.vsTimeUs);
-    if (count < (uint64_t{1} << kVsTimeWidth)) {
-      mask |= FieldMask(kVsTimeShift, kVsTimeWidth);
-      bits |= static_cast<uint32_t>(count) << kVsTimeShift;
-    }
+    writes.Put(setup.altVidIndex ? AltVidCode(cpu, *setup.altVidIndex) : -1, kAltVidShift,
+               kAltVidWidth);
+    writes.Put(static_cast<int64_t>(VsTimeCount(setup.vsTimeUs)), kVsTimeShift, kVsTimeWidth);
   }
-  ModifyDword(session, kClockTimingHigh, mask, bits);
+  ModifyDword(session, kClockTimingHigh, writes.mask, writes.bits);
 }
 
 }  // namespace
