@@ -79,6 +79,21 @@ if [ "${PACETTA_DOCS_PICTURES:-}" = 1 ] && [ -z "$scale" ] && [ -z "${PACETTA_SC
       fi
     done
   done
+  # The other families' advanced pages: machine, tab picture suffix, docs name.
+  for entry in "core2-duo-laptop::advanced-intel-processor" \
+      "core2-duo-laptop:-Chipset:advanced-intel-chipset" \
+      "core2-duo-laptop:-Throttling:advanced-intel-throttling" \
+      "pentium4-ht::advanced-intel-netburst" "via-c7::advanced-via" \
+      "transmeta::advanced-transmeta"; do
+    machine="${entry%%:*}" rest="${entry#*:}"
+    tab="${rest%%:*}" name="${rest#*:}"
+    for picture in "$out/$machine"/*-Advanced-CPU-settings"$tab".png; do
+      if [ -f "$picture" ]; then
+        cp "$picture" "$root/docs/$name.png"
+        echo "docs/$name.png renewed"
+      fi
+    done
+  done
 fi
 # The Monitoring page with its graphs filled: the dual-core K8 laptop on "Performance on
 # demand", refreshed every 200 ms through half a minute of idle and full load in turn

@@ -7,6 +7,7 @@
 #include "cpu/cpu_info.h"
 #include "hw/k8_northbridge.h"
 #include "hw/portex_driver.h"
+#include "platform/power.h"
 #include "platform/processors.h"
 
 namespace pacetta {
@@ -20,6 +21,8 @@ struct AdvancedHardware {
   std::span<CpuInfo> cpus;
   // The shared K8 northbridge accessor; null on other families.
   CK8Northbridge* northbridge = nullptr;
+  // The power source, for families with separate AC and battery values; null: on AC.
+  platform::Power* power = nullptr;
 };
 
 // The hardware behind the "Advanced CPU settings" page of one processor family, owned by
@@ -36,6 +39,10 @@ class AdvancedSettings {
   // After every change of power source and after a resume: the applied values, when there
   // are any, are written again (the firmware may have put its own back).
   virtual void Reapply() = 0;
+  // At start, before the processors' abilities are worked out from them, and after every
+  // resume: the values that take effect only at a start (Enhanced SpeedStep) are written
+  // to every processor, whatever "RememberAdvanced" says.
+  virtual void WriteStartValues() {}
 };
 
 // The family's advanced settings for processor 0 of `hardware`, on the settings the

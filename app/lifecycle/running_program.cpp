@@ -71,14 +71,16 @@ bool RunningProgram::Initialise() {
   FollowAutostartSwitchedOff();
 
   std::vector<CpuInfo>& records = application_.Processors();
+  // Before the engine's threads start, so the window thread's register writes meet none
+  // of theirs; the start values before the abilities are worked out from them.
+  advanced_ = MakeAdvancedSettings(
+      {sensors_.driver, platform_.processors, records, sensors_.northbridge, &platform_.power},
+      settings_);
+  if (advanced_) advanced_->WriteStartValues();
   abilities_ = AbilitiesOf(records.front(), settings_.family.intel.eist != 0);
   KeepDefaultPairOffered();
   idleHelpersStarted_ = settings_.management.runHltOnIdle != 0;
   calibration_ = CalibrateAtStart(records, sensors_, platform_.processors);
-  // Before the engine's threads start, so the window thread's register writes meet none
-  // of theirs.
-  advanced_ = MakeAdvancedSettings(
-      {sensors_.driver, platform_.processors, records, sensors_.northbridge}, settings_);
   if (advanced_ && settings_.rememberAdvanced != 0) advanced_->ApplyStored();
   if (!abilities_.performanceStates) {
     settings_.profiles.ApplyTable(PStateTable{}, records.front(), true);
@@ -345,7 +347,10 @@ void RunningProgram::Resume() {
   powerEvent_ = kPowerEventResume;
   UnpinThread(platform_.processors);
   manager_->OnResume(AcLineStatus());
-  if (advanced_) advanced_->Reapply();
+  if (advanced_) {
+    advanced_->WriteStartValues();
+    advanced_->Reapply();
+  }
   sampler_->SetPowerSource(Source());
   if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonResumed);
 }

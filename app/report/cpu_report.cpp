@@ -4,6 +4,7 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "cpu/advanced/longrun/longrun_table.h"
 #include "cpu/identify/brand.h"
 #include "cpu/identify/feature_predicates.h"
 #include "cpu/identify/identify_processor.h"
@@ -217,7 +218,7 @@ int RunCpuReport(platform::Platform& platform, std::FILE* out) {
   CPortexDriver driver(platform);
   // The report asks nothing: without the driver it simply leaves the registers out.
   const bool registers = driver.Open(0) == 0;
-  PStateHardware hardware{driver, platform.processors, {}};
+  PStateHardware hardware{driver, platform.processors, longrun::RangeSource(driver)};
   OptionalEntryPoints entryPoints;
   entryPoints.Resolve(platform.entryPoints, platform.system);
   CK8Northbridge northbridge(driver);

@@ -7,6 +7,7 @@
 #include "app/strings/format_text.h"
 #include "app/strings/installed_languages.h"
 #include "app/strings/string_ids.h"
+#include "cpu/advanced/longrun/longrun_table.h"
 #include "cpu/identify/identify_processor.h"
 #include "cpu/pstate/kernel_policy.h"
 #include "cpu/sensors/sensor_completion.h"
@@ -163,7 +164,7 @@ bool Startup::BuildProcessors(StartupState& state) {
     return false;
   }
   AssignTopology(platform_, state.processors);
-  PStateHardware hardware{s_.driver, platform_.processors, {}};
+  PStateHardware hardware{s_.driver, platform_.processors, longrun::RangeSource(s_.driver)};
   state.northbridge = std::make_unique<CK8Northbridge>(s_.driver);
   SensorHardware sensors{s_.driver, platform_.cpu, state.entryPoints, state.northbridge.get(),
                          &platform_.kernelCpu};

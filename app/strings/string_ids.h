@@ -389,6 +389,87 @@ inline constexpr uint32_t kStrK7MobileVids = 32011;
 inline constexpr uint32_t kStrK7DesktopVids = 32012;
 inline constexpr uint32_t kStrK7RememberAdvanced = 32013;
 
+// Intel advanced pages (dialogs 121..125) and the VIA C7 page (dialog 127).
+// The NetBurst page (121); its thermal, target and EIST texts serve every Intel-style page.
+inline constexpr uint32_t kStrIntelNetBurstTitle = 32100;
+inline constexpr uint32_t kStrIntelThermalGroup = 32101;
+inline constexpr uint32_t kStrIntelTm1 = 32102;
+inline constexpr uint32_t kStrIntelTm2 = 32103;
+inline constexpr uint32_t kStrIntelTargetGroup = 32104;
+inline constexpr uint32_t kStrIntelTargetFidLabel = 32105;
+inline constexpr uint32_t kStrIntelTargetVidLabel = 32106;
+inline constexpr uint32_t kStrIntelEistGroup = 32107;
+inline constexpr uint32_t kStrIntelEist = 32108;
+inline constexpr uint32_t kStrIntelFidVidDelayLabel = 32109;
+inline constexpr uint32_t kStrIntelNetBurstCStateGroup = 32110;
+inline constexpr uint32_t kStrIntelNetBurstC1e = 32111;
+// The Centrino container (122).
+inline constexpr uint32_t kStrIntelProcessorTab = 32200;
+inline constexpr uint32_t kStrIntelChipsetTab = 32201;
+inline constexpr uint32_t kStrIntelThrottlingTab = 32202;
+inline constexpr uint32_t kStrIntelRememberAdvanced = 32203;
+// Its "Processor" tab (123).
+inline constexpr uint32_t kStrIntelCentrinoTitle = 32300;
+inline constexpr uint32_t kStrIntelCentrinoTm1 = 32301;
+inline constexpr uint32_t kStrIntelCentrinoTm2 = 32302;
+inline constexpr uint32_t kStrIntelSyncTm1 = 32303;
+inline constexpr uint32_t kStrIntelExtendedThrottling = 32304;
+inline constexpr uint32_t kStrIntelCStateGroup = 32305;
+// C1E, C2E, C3E, C4E, Hard C4E: the bits kC1e..kHardC4e in order.
+inline constexpr uint32_t kStrIntelCStateFirst = 32306;
+inline constexpr uint32_t kStrIntelCore2Group = 32311;
+inline constexpr uint32_t kStrIntelIda = 32312;
+inline constexpr uint32_t kStrIntelDffs = 32313;
+inline constexpr uint32_t kStrIntelCpuTypeLabel = 32314;
+// "Auto-detect", "Desktop", "Mobile": the CPU type + 1.
+inline constexpr uint32_t kStrIntelCpuTypeFirst = 32315;
+// Its "Chipset" tab (124).
+inline constexpr uint32_t kStrIchTitle = 32400;
+inline constexpr uint32_t kStrIchTypeLabel = 32401;
+inline constexpr uint32_t kStrIchType = 32402;  // "%s (%04X:%04X)"
+// The boxes kC4OnC3..kSlowC4Exit in IchOption order.
+inline constexpr uint32_t kStrIchBoxFirst = 32403;
+inline constexpr uint32_t kStrIchPllLockLabel = 32412;
+inline constexpr uint32_t kStrIchCpuSlpToStpclkLabel = 32413;
+inline constexpr uint32_t kStrIchDpslpLabel = 32414;
+inline constexpr uint32_t kStrIchDprslpvrLabel = 32415;
+inline constexpr uint32_t kStrIchSlowC4DelayLabel = 32416;
+inline constexpr uint32_t kStrIchPllLockFirst = 32420;      // 4 entries
+inline constexpr uint32_t kStrIchDpslpFirst = 32424;        // 4 entries
+inline constexpr uint32_t kStrIchDprslpvrFirst = 32428;     // 2 or 3 entries
+inline constexpr uint32_t kStrIchSlowC4DelayFirst = 32431;  // 4 entries
+// Its "Throttling" tab (125).
+inline constexpr uint32_t kStrIchThrottlingTitle = 32500;
+inline constexpr uint32_t kStrIchForceThermal = 32501;
+inline constexpr uint32_t kStrIchNormalThrottling = 32502;
+inline constexpr uint32_t kStrIchThrottlingStatusLabel = 32503;
+inline constexpr uint32_t kStrIchThrottleLock = 32504;
+inline constexpr uint32_t kStrIchDutyDefault = 32505;  // "Default (50.0%)"
+inline constexpr uint32_t kStrIchDuty = 32506;         // "%.1f"
+
+// Transmeta advanced page (dialog 126).
+inline constexpr uint32_t kStrTransmetaTitle = 32600;
+inline constexpr uint32_t kStrLongRunControlGroup = 32601;
+inline constexpr uint32_t kStrLongRunPresets = 32602;
+inline constexpr uint32_t kStrLongRunPresetMinimal = 32603;
+inline constexpr uint32_t kStrLongRunPresetMaximal = 32604;
+inline constexpr uint32_t kStrLongRunPresetVariated = 32605;
+inline constexpr uint32_t kStrLongRunColumnAc = 32606;
+inline constexpr uint32_t kStrLongRunColumnBattery = 32607;
+inline constexpr uint32_t kStrLongRunMinBoundLabel = 32608;
+inline constexpr uint32_t kStrLongRunMaxBoundLabel = 32609;
+inline constexpr uint32_t kStrLongRunModeLabel = 32610;
+inline constexpr uint32_t kStrLongRunAtmGroup = 32611;
+inline constexpr uint32_t kStrLongRunAtmLevelLabel = 32612;
+inline constexpr uint32_t kStrLongRunTableGroup = 32613;
+inline constexpr uint32_t kStrLongRunRememberAdvanced = 32614;
+inline constexpr uint32_t kStrLongRunGateDelayFs = 32615;
+
+// The VIA C7 page (127).
+inline constexpr uint32_t kStrViaTitle = 32700;
+inline constexpr uint32_t kStrViaPowerSaverGroup = 32701;
+inline constexpr uint32_t kStrViaPowerSaver = 32702;
+
 // "Add/rename profile" box (dialog 146).
 inline constexpr uint32_t kStrProfileNameCaption = 34600;
 inline constexpr uint32_t kStrProfileNameLabel = 34601;

@@ -115,15 +115,15 @@ TEST(AttachModels, CatalogueMachinesRunAtTheirPublishedHighestState) {
     const char* machine;
     ModelFamily family;
   };
-  for (const Expectation& e :
-       {Expectation{"k8-desktop", ModelFamily::kAmdK8},
-        Expectation{"k8-x2-laptop", ModelFamily::kAmdK8},
-        Expectation{"k7-mobile-laptop", ModelFamily::kAmdK7},
-        Expectation{"pentium-m-laptop", ModelFamily::kPentiumM},
-        Expectation{"core-duo-laptop", ModelFamily::kCoreDuo},
-        Expectation{"core2-duo-laptop", ModelFamily::kCore2},
-        Expectation{"pentium4-ht", ModelFamily::kPentium4},
-        Expectation{"via-c7", ModelFamily::kViaC7}, Expectation{"transmeta", ModelFamily::kNone}}) {
+  for (const Expectation& e : {Expectation{"k8-desktop", ModelFamily::kAmdK8},
+                               Expectation{"k8-x2-laptop", ModelFamily::kAmdK8},
+                               Expectation{"k7-mobile-laptop", ModelFamily::kAmdK7},
+                               Expectation{"pentium-m-laptop", ModelFamily::kPentiumM},
+                               Expectation{"core-duo-laptop", ModelFamily::kCoreDuo},
+                               Expectation{"core2-duo-laptop", ModelFamily::kCore2},
+                               Expectation{"pentium4-ht", ModelFamily::kPentium4},
+                               Expectation{"via-c7", ModelFamily::kViaC7},
+                               Expectation{"transmeta", ModelFamily::kTransmeta}}) {
     const auto machine = FindCatalogueMachine(e.machine);
     ASSERT_TRUE(machine.has_value()) << e.machine;
     DriverHardware hardware(*machine, [] { return uint64_t{0}; });

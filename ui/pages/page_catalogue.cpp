@@ -2,8 +2,11 @@
 
 #include "app/strings/string_ids.h"
 #include "ui/pages/about/about_page.h"
+#include "ui/pages/advanced_intel/advanced_intel_page.h"
 #include "ui/pages/advanced_k7/advanced_k7_page.h"
 #include "ui/pages/advanced_k8/advanced_k8_page.h"
+#include "ui/pages/advanced_transmeta/advanced_transmeta_page.h"
+#include "ui/pages/advanced_via/advanced_via_page.h"
 #include "ui/pages/cpu_info/cpu_info_page.h"
 #include "ui/pages/management/management_page.h"
 #include "ui/pages/monitoring/monitoring_page.h"
@@ -32,6 +35,9 @@ std::vector<PageRegistration> BuiltInPages() {
       {kProfilePage, kStrProfileCaption, nullptr, Make<ProfilePage>},
       {7, kStrPageAdvanced, HasAdvancedK8Page, MakeAdvancedK8Page},
       {7, kStrPageAdvanced, HasAdvancedK7Page, MakeAdvancedK7Page},
+      {7, kStrPageAdvanced, HasAdvancedTransmetaPage, MakeAdvancedTransmetaPage},
+      {7, kStrPageAdvanced, HasAdvancedIntelPage, MakeAdvancedIntelPage},
+      {7, kStrPageAdvanced, HasAdvancedViaPage, MakeAdvancedViaPage},
   };
 }
 

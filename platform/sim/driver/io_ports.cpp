@@ -40,6 +40,9 @@ void IoPorts::WriteByte(uint16_t port, uint8_t value, uint32_t address) {
 
 uint32_t IoPorts::Read(uint16_t port, unsigned width, std::atomic<uint32_t>& configAddress) {
   if (port == kConfigAddress && width == 4) return configAddress.load();
+  for (const auto& device : devices_) {
+    if (const auto value = device->Read(port, width)) return *value;
+  }
   const uint32_t address = configAddress.load();
   uint32_t value = 0;
   for (unsigned i = 0; i < width; ++i) {
@@ -53,6 +56,9 @@ void IoPorts::Write(uint16_t port, unsigned width, uint32_t value,
   if (port == kConfigAddress && width == 4) {
     configAddress.store(value);
     return;
+  }
+  for (const auto& device : devices_) {
+    if (device->Write(port, width, value)) return;
   }
   const uint32_t address = configAddress.load();
   for (unsigned i = 0; i < width; ++i) {

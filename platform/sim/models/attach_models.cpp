@@ -4,6 +4,7 @@
 #include "platform/sim/models/k7_model.h"
 #include "platform/sim/models/k8_model.h"
 #include "platform/sim/models/k8_power_management.h"
+#include "platform/sim/models/longrun_model.h"
 #include "platform/sim/models/modern_model.h"
 
 namespace pacetta::sim {
@@ -27,6 +28,8 @@ std::shared_ptr<FamilyModel> CreateFamilyModel(const ProcessorSpec& processor, C
       return std::make_shared<K8Model>(traits, data, processor.msrStart, std::move(clockNs));
     case ModelFamily::kAmdK7:
       return std::make_shared<K7Model>(traits, data, processor.msrStart, std::move(clockNs));
+    case ModelFamily::kTransmeta:
+      return std::make_shared<LongRunModel>(Tm5800Levels(), processor.msrStart, std::move(clockNs));
     case ModelFamily::kAmdZen:
     case ModelFamily::kIntelHwp:
       return std::make_shared<ModernModel>(traits, processor.msrStart, std::move(clockNs));
@@ -50,6 +53,7 @@ ProcessorModels AttachProcessorModels(const MachineSpec& machine, DriverHardware
     models.push_back(std::move(model));
   }
   AttachK8PowerManagement(machine, hardware, models);
+  AttachLongRunAtm(machine, hardware, models);
   return ProcessorModels(std::move(models));
 }
 

@@ -64,6 +64,8 @@ double BusMhzOf(const ProcessorTraits& traits, const PowerOnData& data) {
     case ModelFamily::kPentium4:
     case ModelFamily::kPentium4Model2:
       return Pentium4BusMhz(traits.family, data.busCode);
+    case ModelFamily::kTransmeta:
+      return 1.0;  // LongRun states name the clock itself, in MHz
     default:
       return 100.0;  // Pentium M and VIA C7 as the family rules price them
   }
@@ -77,7 +79,9 @@ ClockRates::ClockRates(const ProcessorTraits& traits, const PowerOnData& data)
   // the Pentium 4 model 3 on, the counter runs at the highest ratio whatever the state.
   constantTimeStamp_ = traits.family == ModelFamily::kCoreDuo ||
                        traits.family == ModelFamily::kCore2 ||
-                       traits.family == ModelFamily::kPentium4;
+                       traits.family == ModelFamily::kPentium4 ||
+                       // A Crusoe counts at its top clock whatever level LongRun runs at.
+                       traits.family == ModelFamily::kTransmeta;
   ModelState high;
   high.family = traits.family;
   high.current = data.high;
@@ -136,6 +140,8 @@ double ClockRates::Volts(const ModelState& state) const {
       return traits_.mobile ? codes::MobileCoreVolts(vid) : codes::DesktopCoreVolts(vid);
     case ModelFamily::kPentium4:
       return codes::DesktopCoreVolts(vid);
+    case ModelFamily::kTransmeta:
+      return vid / 1000.0;  // millivolts
     default:
       return 0.0;  // the Pentium 4 model 2's voltage is the chipset's
   }

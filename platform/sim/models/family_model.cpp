@@ -28,6 +28,14 @@ ModelState FamilyModel::State() {
   return StateLocked();
 }
 
+std::optional<platform::CpuidResult> FamilyModel::Leaf(uint32_t leaf) {
+  std::lock_guard lock(mutex_);
+  const uint64_t now = Now();
+  Settle(now);
+  PublishLocked(now);
+  return LeafLocked(leaf);
+}
+
 void FamilyModel::SetStateListener(StateListener listener) {
   std::lock_guard lock(mutex_);
   const uint64_t now = Now();

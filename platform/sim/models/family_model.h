@@ -44,6 +44,9 @@ struct ModelState {
 // model's lock, so it must not call back into the model or its register bank.
 using StateListener = std::function<void(uint64_t nowNs, const ModelState& state)>;
 
+// The share of the time (0..1) the processor is busy at a moment of the machine's clock.
+using BusyShare = std::function<double(uint64_t ns)>;
+
 // A family's performance-state registers on one processor. Register handlers run under
 // the bank's lock; the model's own lock also guards its state against `State()`, which
 // tests and later models call from any thread. Time is the owner's clock: a transition
@@ -61,6 +64,11 @@ class FamilyModel : public MsrHandler {
   void SetStateListener(StateListener listener);
   // Every register this model answers: the bank's storage never sees them.
   virtual std::vector<uint32_t> AnsweredRegisters() const = 0;
+  // The machine's load, for a part that picks its own state from it. Call before the
+  // machine runs.
+  virtual void FollowLoad(BusyShare) {}
+  // An identification leaf whose answer the model's state makes; none for the stored one.
+  std::optional<platform::CpuidResult> Leaf(uint32_t leaf);
 
  protected:
   virtual MsrAccess ReadLocked(uint32_t index, uint64_t& value) = 0;
@@ -68,6 +76,7 @@ class FamilyModel : public MsrHandler {
   // Completes what has finished by `nowNs`.
   virtual void Settle(uint64_t nowNs) = 0;
   virtual ModelState StateLocked() const = 0;
+  virtual std::optional<platform::CpuidResult> LeafLocked(uint32_t) { return std::nullopt; }
 
   uint64_t Now() const { return clock_ ? clock_() : 0; }
   // Changes the state from outside the model's registers (a northbridge register that

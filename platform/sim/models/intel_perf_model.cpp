@@ -14,6 +14,13 @@ IntelPerfModel::IntelPerfModel(const ProcessorTraits& traits, const PowerOnData&
     registers_.Define(reg.index, StartValue(msrStart, reg.index, reg.value), reg.writable);
   }
   miscEnable_ = StartValue(msrStart, kMiscEnable, powerOn.miscEnable);
+  miscEnableWritable_ = powerOn.miscEnableWritable;
+  for (const PlainRegister& reg : powerOn.plain) {
+    if (reg.index == kTherm2Control || reg.index == kMiscPowerManagement ||
+        reg.index == kPmConfig) {
+      strictWritable_[reg.index] = reg.writable;
+    }
+  }
   clockModulation_ = StartValue(msrStart, kClockModulation, 0) & kModulationWritable;
   current_ = data.high;
   if (powerOn.perfStatus) {
@@ -72,6 +79,12 @@ MsrAccess IntelPerfModel::WriteLocked(MsrContext& context, uint32_t index, uint6
     return WriteClockModulation(context, value);
   }
   if (index == kMiscEnable) return WriteMiscEnable(value);
+  if (const auto strict = strictWritable_.find(index); strict != strictWritable_.end()) {
+    // Setting a reserved bit faults; a read-only bit already set may be written back.
+    if ((value & ~strict->second & ~registers_.Get(index).value_or(0)) != 0) {
+      return MsrAccess::kFault;
+    }
+  }
   return registers_.Write(index, value);
 }
 
@@ -131,8 +144,10 @@ MsrAccess IntelPerfModel::WriteClockModulation(MsrContext& context, uint64_t val
 }
 
 MsrAccess IntelPerfModel::WriteMiscEnable(uint64_t value) {
-  // Enhanced SpeedStep exists only where CPUID says so; setting it elsewhere faults.
-  if (!traits_.eist && (value & (kEistEnable | kEistLock)) != 0) return MsrAccess::kFault;
+  // Setting a reserved bit faults (Enhanced SpeedStep and its lock too where CPUID has
+  // none); read-only bits, and any bit already set, may be written back as read.
+  const uint64_t reserved = ~(miscEnableWritable_ | kMiscEnableReadOnly) & ~miscEnable_;
+  if ((value & reserved) != 0) return MsrAccess::kFault;
   uint64_t next = (miscEnable_ & kMiscEnableReadOnly) | (value & ~kMiscEnableReadOnly);
   if (miscEnable_ & kEistLock) {
     // The select lock is write-once and freezes the enable bit.
@@ -140,6 +155,22 @@ MsrAccess IntelPerfModel::WriteMiscEnable(uint64_t value) {
   }
   miscEnable_ = next;
   return MsrAccess::kDone;
+}
+
+bool IntelPerfModel::ThermalMonitorOn() const {
+  // The timeline throttles a hot part whichever monitor acts; TM2's own operating point
+  // is not modelled.
+  switch (traits_.family) {
+    case ModelFamily::kCore2:
+      return (miscEnable_ & kCore2MonitorEnable) != 0 &&
+             (miscEnable_ & (kThermalMonitor | kTm2Enable)) != 0;
+    case ModelFamily::kCoreDuo:
+    case ModelFamily::kPentium4:
+      return (miscEnable_ & (kThermalMonitor | kTm2Enable)) != 0;
+    default:
+      // Pentium M and C7: bit 3 enables the monitor, MSR_THERM2_CTL bit 16 picks which.
+      return (miscEnable_ & kThermalMonitor) != 0;
+  }
 }
 
 void IntelPerfModel::ShowCurrentRatio() {
@@ -168,7 +199,7 @@ ModelState IntelPerfModel::StateLocked() const {
     state.targetSuperLfm = pending_->superLfm;
   }
   if (clockModulation_ & kModulationEnable) state.dutyEighths = kDutyCycle.Get(clockModulation_);
-  state.thermalMonitor = (miscEnable_ & kThermalMonitor) != 0;
+  state.thermalMonitor = ThermalMonitorOn();
   return state;
 }
 

@@ -43,6 +43,8 @@ class IntelPerfModel final : public FamilyModel {
   MsrAccess WriteMiscEnable(uint64_t value);
   std::optional<std::string> Refusal(OperatingPoint requested, bool idaEngaged) const;
   void ShowCurrentRatio();
+  // Automatic thermal control acts on the part when it is hot.
+  bool ThermalMonitorOn() const;
 
   const ProcessorTraits traits_;
   const intel::Layout layout_;
@@ -55,6 +57,9 @@ class IntelPerfModel final : public FamilyModel {
   uint64_t perfControlWritable_ = 0;
   uint64_t clockModulation_ = 0;
   uint64_t miscEnable_ = 0;
+  uint64_t miscEnableWritable_ = 0;
+  // Registers where setting a bit outside the writable mask faults, with that mask.
+  std::map<uint32_t, uint64_t> strictWritable_;
   intel::PerfLimits limits_;
   struct Pending {
     OperatingPoint target;

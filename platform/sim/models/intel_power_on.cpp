@@ -42,6 +42,44 @@ uint64_t MiscEnableAtPowerOn(const ProcessorTraits& traits) {
   }
 }
 
+// IA32_MISC_ENABLE bits each family lets software change (Intel SDM volume 4, the
+// IA32_MISC_ENABLE rows of each family's MSR table; VIA C7 datasheet). The enhanced
+// C-state bits 25, 26, 31, 32, 33 of the Core Solo/Duo and Core 2 and the Core 2's bit
+// 17 are not in the public tables: their presence here is this model's assumption, as is
+// the C7 keeping only the thermal monitor and PowerSaver bits.
+uint64_t MiscEnableWritable(const ProcessorTraits& traits) {
+  // Automatic thermal control everywhere; Enhanced SpeedStep and its write-once select
+  // lock only where CPUID reports it.
+  uint64_t value = Bit(3) | (traits.eist ? kEistEnable | kEistLock : 0);
+  // Fast strings (0), FERR# multiplexing (10).
+  const uint64_t family6 = Bit(0) | Bit(10);
+  // MONITOR FSM (18), limit CPUID maximum (22).
+  const uint64_t core = family6 | kTm2Enable | Bit(18) | Bit(22);
+  const uint64_t enhancedCStates = Bit(25) | Bit(26) | Bit(31) | Bit(32) | Bit(33);
+  switch (traits.family) {
+    case ModelFamily::kPentiumM:
+      return value | family6;
+    case ModelFamily::kCoreDuo:
+      return value | core | enhancedCStates;
+    case ModelFamily::kCore2:
+      // Adjacent-line prefetch (19), xTPR (23), XD disable (34), prefetchers and IDA
+      // disable (37..39).
+      return value | core | enhancedCStates | kCore2MonitorEnable | Bit(19) | Bit(23) | Bit(34) |
+             Bit(37) | Bit(38) | Bit(39);
+    case ModelFamily::kPentium4:
+    case ModelFamily::kPentium4Model2: {
+      // FERR# (2, 10), prefetch (9, 19), MONITOR FSM (18), CPUID limit (22), L1 context
+      // mode (24); TM2 from model 3 where CPUID has it; C1E from signature F40h on.
+      value |= Bit(0) | Bit(2) | Bit(9) | Bit(10) | Bit(18) | Bit(19) | Bit(22) | Bit(24);
+      if (traits.tm2) value |= kTm2Enable;
+      if ((traits.signature & 0xFFF) >= 0xF40) value |= Bit(25);
+      return value;
+    }
+    default:
+      return value;
+  }
+}
+
 }  // namespace
 
 Layout LayoutOf(ModelFamily family) {
@@ -63,6 +101,7 @@ PowerOnRegisters ComposePowerOn(const ProcessorTraits& traits, const PowerOnData
   const bool pentium4 = layout == Layout::kPentium4 || layout == Layout::kPentium4Model2;
   PowerOnRegisters out;
   out.miscEnable = MiscEnableAtPowerOn(traits);
+  out.miscEnableWritable = MiscEnableWritable(traits);
 
   const uint64_t current = Point(kFid, kVid, data.high);
   if (layout == Layout::kSpeedStep) {
@@ -110,8 +149,10 @@ PowerOnRegisters ComposePowerOn(const ProcessorTraits& traits, const PowerOnData
     // Thermal Monitor 2 target: the lowest point; bit 16 selects TM2 on the Pentium M and
     // C7, where the BIOS turns it on.
     const bool select = traits.family == ModelFamily::kPentiumM || layout == Layout::kViaC7;
-    const uint64_t target = Point(kFid, kVid, data.low) | (select && traits.tm2 ? Bit(16) : 0);
-    out.plain.push_back({kTherm2Control, target, select ? uint64_t{0x1FFFF} : uint64_t{0xFFFF}});
+    // Other families have no select bit there (this model's reading of the MSR tables).
+    const uint64_t target = Point(kFid, kVid, data.low) | (select && traits.tm2 ? kTm2Select : 0);
+    out.plain.push_back(
+        {kTherm2Control, target, select ? uint64_t{0xFFFF} | kTm2Select : uint64_t{0xFFFF}});
   }
   return out;
 }

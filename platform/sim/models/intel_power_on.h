@@ -36,6 +36,11 @@ inline constexpr uint64_t kIdaDisengage = Bit(32);
 inline constexpr uint64_t kThermalMonitor = Bit(3);
 inline constexpr uint64_t kEistEnable = Bit(16), kEistLock = Bit(20);
 inline constexpr uint64_t kMiscEnableReadOnly = Bit(7) | Bit(11) | Bit(12);
+// Thermal Monitor 2 enable (Pentium 4 from model 3, Core); on the Core 2 bit 17 must be
+// set as well for either monitor to act.
+inline constexpr uint64_t kTm2Enable = Bit(13), kCore2MonitorEnable = Bit(17);
+// MSR_THERM2_CTL bit 16 (Pentium M, C7): with 1A0h bit 3 set, TM2 acts instead of TM1.
+inline constexpr uint64_t kTm2Select = Bit(16);
 // IA32_CLOCK_MODULATION: enable in bit 4, duty cycle in eighths in bits 3..1.
 inline constexpr uint64_t kModulationEnable = Bit(4);
 inline constexpr BitField kDutyCycle{3, 1};
@@ -64,6 +69,9 @@ struct PowerOnRegisters {
   uint64_t perfControl = 0;
   uint64_t perfControlWritable = 0;
   uint64_t miscEnable = 0;
+  // The IA32_MISC_ENABLE bits software may change; setting a bit that is neither these
+  // nor read-only (kMiscEnableReadOnly) faults.
+  uint64_t miscEnableWritable = 0;
   std::vector<PlainRegister> plain;
 };
 PowerOnRegisters ComposePowerOn(const ProcessorTraits& traits, const PowerOnData& data);

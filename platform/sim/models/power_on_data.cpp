@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/sim/models/longrun_levels.h"
 #include "platform/sim/models/modern_parts.h"
 #include "platform/sim/models/published_parts.h"
 #include "platform/sim/models/vid_codes.h"
@@ -142,6 +143,15 @@ PowerOnData PowerOnDataFor(const ProcessorTraits& traits) {
       return K7Rule(traits);
     case ModelFamily::kNone:
       return {};
+    case ModelFamily::kTransmeta: {
+      // LongRun's FID is the clock in MHz and its VID the voltage in mV.
+      const auto levels = Tm5800Levels();
+      PowerOnData data;
+      data.high = {levels.back().mhz, levels.back().millivolts};
+      data.low = {levels.front().mhz, levels.front().millivolts};
+      data.source = "TM5800 LongRun table";
+      return data;
+    }
     case ModelFamily::kAmdZen:
     case ModelFamily::kIntelHwp: {
       const ModernPart part = ModernPartFor(traits);

@@ -123,6 +123,8 @@ const char* FamilyName(ModelFamily family) {
       return "AMD Zen";
     case ModelFamily::kIntelHwp:
       return "Intel HWP";
+    case ModelFamily::kTransmeta:
+      return "Transmeta";
   }
   return "none";
 }
@@ -148,6 +150,9 @@ ProcessorTraits ClassifyProcessor(const CpuidLeaves& leaves) {
   } else if (vendor == kVendorCentaur && family == 6 && model == 10) {
     traits.family = ModelFamily::kViaC7;
     AddIntelTraits(leaves, traits);
+  } else if (vendor == kVendorTransmeta && (family == 5 || family == 0xF)) {
+    traits.family = ModelFamily::kTransmeta;
+    traits.mobile = true;  // every Crusoe and Efficeon went into notebooks and tablets
   }
   return traits;
 }

@@ -19,6 +19,7 @@ enum class ModelFamily {
   kViaC7,           // VIA family 6 model 10 (C7, Esther core)
   kAmdZen,          // AMD family 17h and later: P-state MSRs under the kernel's frequency driver
   kIntelHwp,        // Intel family 6 with hardware P-states (leaf 6 EAX bit 7)
+  kTransmeta,       // Transmeta family 5 (Crusoe) and 0Fh (Efficeon): LongRun
 };
 
 const char* FamilyName(ModelFamily family);

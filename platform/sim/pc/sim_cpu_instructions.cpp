@@ -37,6 +37,9 @@ SimCpuInstructions::SimCpuInstructions(const MachineSpec& machine, SimProcessors
 platform::CpuidResult SimCpuInstructions::Cpuid(uint32_t leaf, uint32_t subleaf) {
   const unsigned k = processors_.CurrentProcessor();
   if (k >= machine_.processors.size()) return {};
+  if (FamilyModel* model = models_ != nullptr ? models_->Model(k) : nullptr) {
+    if (auto answer = model->Leaf(leaf)) return *answer;
+  }
   return AnswerCpuid(machine_.processors[k].leaves, leaf, subleaf);
 }
 

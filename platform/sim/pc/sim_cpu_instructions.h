@@ -2,6 +2,7 @@
 #include "platform/cpu_instructions.h"
 #include "platform/sim/driver/driver_hardware.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/workload/workload.h"
 
@@ -25,12 +26,15 @@ class SimCpuInstructions final : public platform::CpuInstructions {
   // clock; until a workload is attached, a plain loop.
   void SpinDelay(uint32_t iterations) override;
   void AttachWorkload(Workload& workload) { workload_ = &workload; }
+  // A leaf whose answer a processor's model makes (LongRun's present state) comes from it.
+  void AttachModels(const ProcessorModels& models) { models_ = &models; }
 
  private:
   const MachineSpec& machine_;
   SimProcessors& processors_;
   DriverHardware* hardware_ = nullptr;
   Workload* workload_ = nullptr;
+  const ProcessorModels* models_ = nullptr;
 };
 
 // What a processor answers for (leaf, sub-leaf): the stored leaf; leaves that take no

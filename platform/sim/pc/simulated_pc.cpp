@@ -89,6 +89,7 @@ class SimulatedMachine final : public SimulatedPc {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
+    cpu_.AttachModels(models_);
     // The 32-bit busy-delay routine spins like the in-thread loop of a 64-bit system.
     driver_.Hardware().SetBusyDelay([this](uint32_t iterations) { cpu_.SpinDelay(iterations); });
     entryPoints_.SetClock(ClockFunction());

@@ -57,6 +57,12 @@ void ProcessorTimeline::OnModelState(uint64_t nowNs, const ModelState& state) {
   state_ = state;
 }
 
+void ProcessorTimeline::OnChipsetDuty(uint64_t nowNs, double duty) {
+  std::lock_guard lock(mutex_);
+  AdvanceLocked(nowNs);
+  chipsetDuty_ = duty;
+}
+
 void ProcessorTimeline::BeginSpin() {
   std::lock_guard lock(mutex_);
   AdvanceLocked(clock_->NowNs());
@@ -112,7 +118,9 @@ LoadSlice ProcessorTimeline::SliceLocked(uint64_t ns) {
 }
 
 double ProcessorTimeline::DutyLocked() const {
-  double duty = state_.dutyEighths / 8.0;
+  // The processor's modulation and the chipset's STPCLK# gate the clock independently:
+  // it runs only while neither stops it.
+  double duty = state_.dutyEighths / 8.0 * chipsetDuty_;
   // Automatic thermal control (TM1) stops the clock half of the time while hot.
   if (hot_ && state_.thermalMonitor) duty = std::min(duty, 0.5);
   return duty;

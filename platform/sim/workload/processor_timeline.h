@@ -42,6 +42,9 @@ class ProcessorTimeline final : public ProcessorActivity {
 
   // The family model's listener: the state as of `nowNs`.
   void OnModelState(uint64_t nowNs, const ModelState& state);
+  // The chipset's throttling (STPCLK# duty): the share of the time the clock may run, on
+  // top of the processor's own clock modulation.
+  void OnChipsetDuty(uint64_t nowNs, double duty);
   // A thread pinned to this processor spins: fully busy, in user mode, until it ends.
   void BeginSpin();
   void EndSpin();
@@ -74,6 +77,7 @@ class ProcessorTimeline final : public ProcessorActivity {
   std::mutex mutex_;
   uint64_t t_;
   ModelState state_;
+  double chipsetDuty_ = 1;
   unsigned spinning_ = 0;
   Tally tsc_, busyUser_, busyKernel_, busyReference_;
   double joules_ = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/linux/linux_os_entry_points.h"
 #include "platform/sim/models/attach_activity.h"
+#include "platform/sim/models/ich_lpc.h"
 #include "platform/sim/workload/host_load.h"
 #include "platform/sim/workload/scripted_load.h"
 
@@ -60,11 +61,16 @@ Workload::Workload(const MachineSpec& machine, DriverHardware& hardware,
         timeline->OnModelState(nowNs, state);
       });
       listened_.push_back(model);
+      model->FollowLoad([load, k](uint64_t ns) { return load->At(k, ns).busy; });
     }
     timelines_.push_back(timeline);
     activities.push_back(timeline);
   }
   AttachActivityRegisters(machine, hardware, activities);
+  AttachIchHub(machine, hardware, [timelines = timelines_, clock = clock_](double duty) {
+    const uint64_t now = clock->NowNs();
+    for (const auto& timeline : timelines) timeline->OnChipsetDuty(now, duty);
+  });
 }
 
 Workload::~Workload() {

@@ -14,15 +14,15 @@
 #include "app/strings/format_text.h"
 #include "app/strings/string_ids.h"
 #include "cpu/advanced/k8/k8_alt_vid.h"
-#include "ui/pages/advanced_k8/k8_controls.h"
+#include "ui/pages/page_controls.h"
 
 namespace pacetta::ui {
 namespace {
 
-using k8_controls::Check;
-using k8_controls::Combo;
-using k8_controls::LabelFor;
-using k8_controls::Spin;
+using page_controls::Check;
+using page_controls::Combo;
+using page_controls::LabelFor;
+using page_controls::Spin;
 
 constexpr int kDivisors = 7;  // 8 x 2^0 .. 8 x 2^6; the field's value 7 means nothing
 constexpr const char* kGoodPhaseErrors[] = {"0", "1", "2", "3", "4", "8", "15", "100"};

@@ -11,15 +11,15 @@
 #include <utility>
 
 #include "app/strings/string_ids.h"
-#include "ui/pages/advanced_k8/k8_controls.h"
+#include "ui/pages/page_controls.h"
 
 namespace pacetta::ui {
 namespace {
 
-using k8_controls::Check;
-using k8_controls::Combo;
-using k8_controls::LabelFor;
-using k8_controls::Spin;
+using page_controls::Check;
+using page_controls::Combo;
+using page_controls::LabelFor;
+using page_controls::Spin;
 
 QLabel* Note(const StringTable& strings, uint32_t id) {
   auto* note = MakeOwned<QLabel>(PageText(strings, id));

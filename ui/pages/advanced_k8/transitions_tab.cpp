@@ -11,14 +11,14 @@
 #include <utility>
 
 #include "app/strings/string_ids.h"
-#include "ui/pages/advanced_k8/k8_controls.h"
+#include "ui/pages/page_controls.h"
 
 namespace pacetta::ui {
 namespace {
 
-using k8_controls::Combo;
-using k8_controls::LabelFor;
-using k8_controls::Spin;
+using page_controls::Combo;
+using page_controls::LabelFor;
+using page_controls::Spin;
 
 constexpr int kRampOffsetStepMv = 25;  // the list holds 0, 25, 50 and 75 mV
 constexpr int kRampOffsets = 4;

@@ -9,8 +9,8 @@
 #include "ui/pages/page_text.h"
 #include "ui/window/qt_child.h"
 
-// The controls the K8 page's tabs are built of, each found by tests under its name.
-namespace pacetta::ui::k8_controls {
+// The controls the advanced pages are built of, each found by tests under its name.
+namespace pacetta::ui::page_controls {
 
 inline QComboBox* Combo(const char* name) {
   auto* box = MakeOwned<QComboBox>();
@@ -40,4 +40,4 @@ inline QLabel* LabelFor(const StringTable& strings, uint32_t id, QWidget* buddy)
   return label;
 }
 
-}  // namespace pacetta::ui::k8_controls
+}  // namespace pacetta::ui::page_controls
