@@ -11,6 +11,7 @@
 
 #include "platform/sim/catalogue/embedded_files.h"
 #include "tests/test_support/temp_folder.h"
+#include "tests/test_support/trace_rows.h"
 
 namespace pacetta::testing {
 
@@ -52,12 +53,7 @@ struct TracedAccess {
 
 inline std::vector<TracedAccess> TracedAccesses(const std::string& tracePath) {
   std::vector<TracedAccess> accesses;
-  std::ifstream file(tracePath);
-  for (std::string line; std::getline(file, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> fields;
-    std::stringstream columns(line);
-    for (std::string field; std::getline(columns, field, '\t');) fields.push_back(field);
+  for (const auto& fields : ReadTraceRows(tracePath)) {
     if (fields.size() < 6 || fields[5] == "-") continue;
     accesses.push_back({fields[2], fields[3], static_cast<unsigned>(std::stoul(fields[4])),
                         static_cast<uint32_t>(std::stoul(fields[5], nullptr, 16))});

@@ -12,6 +12,7 @@
 
 #include "platform/sim/catalogue/embedded_files.h"
 #include "tests/test_support/temp_folder.h"
+#include "tests/test_support/trace_rows.h"
 
 namespace pacetta::testing {
 
@@ -57,12 +58,7 @@ struct PciAccess {
 
 inline std::vector<PciAccess> TracedPciAccesses(const std::string& tracePath) {
   std::vector<PciAccess> accesses;
-  std::ifstream file(tracePath);
-  for (std::string line; std::getline(file, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> fields;
-    std::stringstream columns(line);
-    for (std::string field; std::getline(columns, field, '\t');) fields.push_back(field);
+  for (const auto& fields : ReadTraceRows(tracePath)) {
     if (fields.size() < 6 || (fields[2] != "pci-read" && fields[2] != "pci-write")) continue;
     if (fields[5] == "-") continue;
     accesses.push_back({fields[2] == "pci-write", fields[3],

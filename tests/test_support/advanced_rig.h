@@ -2,9 +2,7 @@
 // A simulated machine for the advanced settings' tests: its register trace, the driver
 // open, every processor identified as start-up does, and the running program's advanced
 // settings made by their factory.
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "hw/topology.h"
 #include "platform/sim/simulated_pc.h"
 #include "tests/test_support/temp_folder.h"
+#include "tests/test_support/trace_rows.h"
 
 namespace pacetta::testing {
 
@@ -58,20 +57,8 @@ class AdvancedRig {
   std::vector<CpuInfo>& Records() { return records_; }
   sim::SimulatedPc& Pc() { return *pc_; }
 
-  // Every access traced so far, in order, as its tab-separated columns (column 1 the
-  // processor, 2 the kind such as "msr-write", 3 the register, 5 the value, 6 the result).
-  std::vector<std::vector<std::string>> TraceRows() const {
-    std::vector<std::vector<std::string>> rows;
-    std::ifstream trace(TracePath());
-    for (std::string line; std::getline(trace, line);) {
-      if (line.empty() || line[0] == '#') continue;
-      std::vector<std::string> fields;
-      std::istringstream columns(line);
-      for (std::string field; std::getline(columns, field, '\t');) fields.push_back(field);
-      rows.push_back(std::move(fields));
-    }
-    return rows;
-  }
+  // Every access traced so far, in order (see ReadTraceRows).
+  std::vector<std::vector<std::string>> TraceRows() const { return ReadTraceRows(TracePath()); }
 
   // The settings of family `T`; throws where the machine has other ones.
   template <typename T>
