@@ -13,7 +13,8 @@ Application::Application(platform::Platform& platform, platform::MessageBoxes& b
     : platform_(platform),
       boxes_(boxes),
       driver_(driver),
-      restartArguments_(std::move(restartArguments)) {}
+      restartArguments_(std::move(restartArguments)),
+      osPower_(platform.osPower, platform.system.Version().major) {}
 
 StartupOutcome Application::Start(const Command& command, int& exitCode) {
   StartupServices services{platform_, boxes_, strings_, driver_};

@@ -7,6 +7,7 @@
 #include "hw/portex_driver.h"
 #include "platform/message_box.h"
 #include "platform/platform.h"
+#include "power/os_power_policy.h"
 
 namespace pacetta {
 
@@ -28,6 +29,8 @@ class Application {
   CPortexDriver& Driver() { return driver_; }
   std::vector<CpuInfo>& Processors() { return state_.processors; }
   const StartupState& State() const { return state_; }
+  // The program's part in the system's power schemes, for the whole run.
+  power::OsPowerPolicy& OsPower() { return osPower_; }
 
   // The exit path after the loop: releases the instance, the records and the language
   // module, and starts the program again when asked. Returns the exit code.
@@ -44,6 +47,7 @@ class Application {
   std::vector<std::string> restartArguments_;
   StringTable strings_;
   StartupState state_;
+  power::OsPowerPolicy osPower_;
 };
 
 // One line per processor record, as the console shows them at start.

@@ -86,6 +86,7 @@ bool RunningProgram::Initialise() {
     settings_.profiles.ApplyTable(PStateTable{}, records.front(), true);
   }
 
+  StartOsPowerPolicy();
   StartEngine();
   if (application_.State().withoutDriver) {
     frontEnd_.Notice(
@@ -152,6 +153,24 @@ void RunningProgram::LoadSettings() {
   if (settings_.management.overheatAlert != 0) ClearStaleOverheat();
 }
 
+void RunningProgram::StartOsPowerPolicy() {
+  manageOsPower_ = settings_.management.manageOsPowerSettings != 0;
+  power::OsPowerPolicy& os = application_.OsPower();
+  // A failure leaves the program without the OS scheme feature; nothing else depends on it.
+  os.EnumerateSchemes(manageOsPower_);
+  if (!manageOsPower_) return;
+  for (int32_t i = 0; i < settings_.profiles.Count(); ++i) {
+    if (Profile* profile = settings_.profiles.At(i)) os.CaptureWhereMissing(*profile);
+  }
+}
+
+void RunningProgram::ActivateOsScheme(int32_t index) {
+  if (!manageOsPower_) return;
+  if (const Profile* profile = settings_.profiles.At(index)) {
+    application_.OsPower().ActivateProfile(*profile);
+  }
+}
+
 void RunningProgram::ClearStaleOverheat() {
   // Reading the status acknowledges a thermal event logged before the program ran, so
   // that only heat from now on raises the alert.
@@ -188,6 +207,7 @@ void RunningProgram::StartEngine() {
   };
   hooks.notification = [this](uint32_t event) { Notify(event); };
   hooks.lastClockMhz = [this](unsigned k) { return sampler_->LastClockMhz(k); };
+  hooks.profileActivated = [this](int32_t index) { ActivateOsScheme(index); };
   manager_ = std::make_unique<management::PerformanceManager>(
       records, settings_.profiles, *loads_,
       management::ManagementHardware{sensors_, platform_.processors, &platform_.priorities},
@@ -417,6 +437,8 @@ void RunningProgram::Shutdown() {
                        " idle helper(s) ignored the stop signal and were ended.");
     }
   }
+  // The system's scheme of the start is back before the settings go.
+  application_.OsPower().RestoreAtExit(manageOsPower_);
   if (balloons) Notify(kStrSavingSettings);
   // The window and its pages hand over their state, saved with the rest.
   frontEnd_.ProgramEnding();

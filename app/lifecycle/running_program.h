@@ -104,6 +104,11 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  // The system's power schemes at start: the list, and the program's own scheme when
+  // "ManageOsPowerSettings" is on; profiles without OS values take the current ones.
+  void StartOsPowerPolicy();
+  // A profile became current: its OS scheme, when it names one and the setting is on.
+  void ActivateOsScheme(int32_t index);
   // Names, once, every other manager of the kernel's frequency policies.
   void NameCompetingManagers();
   // A stored custom defaults pair the processor does not offer is never written to it:
@@ -149,6 +154,8 @@ class RunningProgram final : public WindowProgram,
   int32_t powerEvent_ = 0;
   // "RunHltOnIdle" as loaded: the idle helpers run (a change takes effect at a restart).
   bool idleHelpersStarted_ = false;
+  // "ManageOsPowerSettings" as loaded (a change takes effect at a restart).
+  bool manageOsPower_ = false;
   bool logging_ = false;
   bool shutDown_ = false;
   // The Settings page applied a way of starting at logon during this run.

@@ -146,6 +146,11 @@ constexpr BuiltinString kEnglish[] = {
     {kStrLongRunPciDivisor, "PCI divisor: %d"},
     {kStrLongRunGateDelay, "Gate delay: %s"},
 
+    {kStrBatteryFlagHigh, "High"},
+    {kStrBatteryFlagLow, "Low"},
+    {kStrBatteryCritical, "Critical"},
+    {kStrBatteryCharging, "Charging"},
+    {kStrBatteryFlagMedium, "Medium"},
     {kStrNoSystemBattery, "No system battery"},
     {kStrUnknownBatteryStatus, "Unknown status"},
     {kStrTimeHoursMinutesSeconds, "%d hr, %d min, %d sec"},
@@ -160,6 +165,11 @@ constexpr BuiltinString kEnglish[] = {
     {kStrDischargeRate, "Discharge rate:"},
     {kStrLifeTimeRemaining, "Life time remaining:"},
     {kStrChargingTimeLeft, "Charging time left:"},
+    {kStrBatteryOnLine, "On line"},
+    {kStrBatteryDischarging, "Discharging"},
+    {kStrYes, "Yes"},
+    {kStrNo, "No"},
+    {kStrBatteryNotPresent, "Battery device is not present"},
 
     {kStrEventSourceAc, "AC power"},
     {kStrEventSourceBattery, "Battery"},

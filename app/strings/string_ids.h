@@ -103,6 +103,11 @@ inline constexpr uint32_t kStrLongRunPciDivisor = 10186;
 inline constexpr uint32_t kStrLongRunGateDelay = 10187;
 
 // Battery pages.
+inline constexpr uint32_t kStrBatteryFlagHigh = 10200;
+inline constexpr uint32_t kStrBatteryFlagLow = 10201;
+inline constexpr uint32_t kStrBatteryCritical = 10202;
+inline constexpr uint32_t kStrBatteryCharging = 10203;
+inline constexpr uint32_t kStrBatteryFlagMedium = 10204;
 inline constexpr uint32_t kStrNoSystemBattery = 10205;
 inline constexpr uint32_t kStrUnknownBatteryStatus = 10206;
 inline constexpr uint32_t kStrTimeHoursMinutesSeconds = 10209;
@@ -117,6 +122,11 @@ inline constexpr uint32_t kStrChargeRate = 10217;
 inline constexpr uint32_t kStrDischargeRate = 10218;
 inline constexpr uint32_t kStrLifeTimeRemaining = 10219;
 inline constexpr uint32_t kStrChargingTimeLeft = 10220;
+inline constexpr uint32_t kStrBatteryOnLine = 10221;
+inline constexpr uint32_t kStrBatteryDischarging = 10222;
+inline constexpr uint32_t kStrYes = 10223;
+inline constexpr uint32_t kStrNo = 10224;
+inline constexpr uint32_t kStrBatteryNotPresent = 10225;
 
 // Event power sources, in list order (stored as index + 1).
 inline constexpr uint32_t kStrEventSourceAc = 10240;

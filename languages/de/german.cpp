@@ -146,6 +146,11 @@ constexpr PacettaLanguageEntry kEntries[] = {
     {kStrLongRunPciDivisor, "PCI-Teiler: %d"},
     {kStrLongRunGateDelay, "Gate-Verzögerung: %s"},
 
+    {kStrBatteryFlagHigh, "Hoch"},
+    {kStrBatteryFlagLow, "Niedrig"},
+    {kStrBatteryCritical, "Kritisch"},
+    {kStrBatteryCharging, "Wird geladen"},
+    {kStrBatteryFlagMedium, "Mittel"},
     {kStrNoSystemBattery, "Kein Systemakku"},
     {kStrUnknownBatteryStatus, "Status unbekannt"},
     {kStrTimeHoursMinutesSeconds, "%d Std., %d Min., %d Sek."},
@@ -160,6 +165,11 @@ constexpr PacettaLanguageEntry kEntries[] = {
     {kStrDischargeRate, "Entladerate:"},
     {kStrLifeTimeRemaining, "Verbleibende Laufzeit:"},
     {kStrChargingTimeLeft, "Verbleibende Ladezeit:"},
+    {kStrBatteryOnLine, "Am Netz"},
+    {kStrBatteryDischarging, "Wird entladen"},
+    {kStrYes, "Ja"},
+    {kStrNo, "Nein"},
+    {kStrBatteryNotPresent, "Akku ist nicht vorhanden"},
 
     {kStrEventSourceAc, "Netzbetrieb"},
     {kStrEventSourceBattery, "Akku"},

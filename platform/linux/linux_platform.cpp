@@ -10,6 +10,6 @@ LinuxPlatform::LinuxPlatform()
       kernelCpu_(MakeLinuxKernelCpu(deviceIo_, "\\\\.\\Portex64")),
       view_{cpu_,        processors_, serviceControl_, deviceIo_, registry_,   events_,
             windows_,    system_,     entryPoints_,    power_,    priorities_, logFiles_,
-            localClock_, processes_,  *kernelCpu_,     autostart_} {}
+            localClock_, processes_,  *kernelCpu_,     autostart_,  batteries_} {}
 
 }  // namespace pacetta::linux_os

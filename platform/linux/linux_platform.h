@@ -15,6 +15,7 @@
 #include "platform/linux/linux_processors.h"
 #include "platform/linux/linux_system.h"
 #include "platform/linux/lock_file_events.h"
+#include "platform/linux/battery_devices.h"
 #include "platform/linux/power_watch.h"
 #include "platform/linux/socket_windows.h"
 #include "platform/platform.h"
@@ -39,6 +40,7 @@ class LinuxPlatform {
   LinuxSystem system_;
   LinuxOsEntryPoints entryPoints_;
   LinuxPower power_;
+  LinuxBatteries batteries_;
   LinuxPriorities priorities_;
   LinuxLogFiles logFiles_;
   LinuxLocalClock localClock_;

@@ -9,6 +9,7 @@
 #include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/models/family_model.h"
+#include "platform/sim/os_power/sim_os_power.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
 #include "platform/sim/workload/processor_timeline.h"
@@ -73,6 +74,8 @@ class SimulatedPc {
 
   // What the program asked of the scheduler; the host's scheduling is never changed.
   virtual SimPriorities& Priorities() = 0;
+  // The system's power schemes or plans and the panel, as the program left them.
+  virtual SimOsPower& OsPowerPolicy() = 0;
 
   // The kernel's frequency policies and hardware monitors of the machine's processors;
   // without policies on machines whose family has no kernel frequency driver.

@@ -70,6 +70,7 @@ class SimulatedMachine final : public SimulatedPc {
                       ? linux_os::FileRegistry::DefaultPath(
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
                       : options.settingsPath),
+        osPower_(OsPowerOptions(options, faults)),
         view_{cpu_,
               processors_,
               driver_.ServiceControl(),
@@ -85,7 +86,9 @@ class SimulatedMachine final : public SimulatedPc {
               localClock_,
               processes_,
               programKernelCpu_,
-              autostart_} {
+              autostart_,
+              power_,
+              &osPower_} {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
@@ -95,6 +98,15 @@ class SimulatedMachine final : public SimulatedPc {
     entryPoints_.SetClock(ClockFunction());
     entryPoints_.SetTimesSource(
         [this](std::span<platform::ProcessorTimes> times) { workload_.ProcessorTimes(times); });
+    // The batteries drain with the processors' mean busy share.
+    power_.AttachMachine(ClockFunction(), [this] {
+      const size_t count = machine_.processors.size();
+      double busy = 0;
+      for (size_t k = 0; k < count; ++k) {
+        if (const auto truth = workload_.Truth(static_cast<unsigned>(k))) busy += truth->busy;
+      }
+      return count ? busy / static_cast<double>(count) : 0.0;
+    });
     // The scenario's times count from the machine's start.
     if (!powerScenario.empty()) {
       player_ = std::make_unique<PowerScenarioPlayer>(std::move(powerScenario), power_, clock_,
@@ -112,6 +124,7 @@ class SimulatedMachine final : public SimulatedPc {
   std::optional<ProcessorTruth> Activity(unsigned k) override { return workload_.Truth(k); }
   SimPower& PowerSupply() override { return power_; }
   SimPriorities& Priorities() override { return priorities_; }
+  SimOsPower& OsPowerPolicy() override { return osPower_; }
   platform::KernelCpu& KernelCpu() override { return kernelCpu_; }
   void StartFrequencyCompetitor(platform::FrequencyCompetitor competitor) override {
     kernelCpu_.StartCompetitor(std::move(competitor));
@@ -124,6 +137,18 @@ class SimulatedMachine final : public SimulatedPc {
     // Without a private folder the machine's state stays in a fresh one of this run.
     if (user.empty()) return linux_os::FreshPrivateFolder("/tmp/pacetta-sim");
     return user + "/sim-" + linux_os::FileNameOf(machine_.name);
+  }
+
+  SimOsPowerOptions OsPowerOptions(const SimulationOptions& options,
+                                   const SimFaults& faults) const {
+    SimOsPowerOptions power;
+    power.osMajorVersion = machine_.os.major;
+    // The catalogue's portables carry a panel; a machine file says nothing of one.
+    power.panel = machine_.description.starts_with("Laptop") ||
+                  machine_.description.starts_with("Ultraportable");
+    power.stateFile = StateFolder(options) + "/os-power.json";
+    power.faults = faults.failingPowerCalls;
+    return power;
   }
 
   SimSystemOptions SystemOptions(const SimFaults& faults) const {
@@ -176,6 +201,7 @@ class SimulatedMachine final : public SimulatedPc {
   DeviceKernelCpu programKernelCpu_{kernelCpu_, driver_.DeviceIo(),
                                     machine_.system64 ? "\\\\.\\Portex64" : "\\\\.\\Portex32"};
   linux_os::FileRegistry registry_;
+  SimOsPower osPower_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;
   SimPower power_;
