@@ -60,7 +60,7 @@ TEST(BatteryTexts, RateAndTimeFromTheRingOrTheDevice) {
       {40030, 40000, platform::kBatteryRateUnknown, kTextDischargeRate, "3600 mW (estimated)",
        "11 hr, 6 min, 40 sec (estimated)"},
       {40000, 40000, 0, kTextChargeRate, "Not applicable", "Not applicable"},
-      {40000, 40030, 0, kTextChargeRate, "3600 mW (estimated)", "9 hr, 59 min, 30 sec (estimated)"},
+      {40000, 40030, 0, kTextChargeRate, "3600 mW (estimated)", "2 hr, 46 min, 10 sec (estimated)"},
       {40000, 40000, -20000, kTextDischargeRate, "20000 mW", "2 hr, 0 min, 0 sec (estimated)"},
       {0xFFFFFFFF, 0xFFFFFFFF, -20000, kTextDischargeRate, "20000 mW", "Unsupported"},
   };
