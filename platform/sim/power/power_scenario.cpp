@@ -173,11 +173,16 @@ PowerScenarioParse ParsePowerScenario(std::string_view text, const std::string& 
       step.percent = *percent;
     } else {
       return fail("unknown action '" + action +
-                  "' (plug, unplug, suspend, resume or battery PERCENT)");
+                  "' (plug, unplug, suspend, resume, battery PERCENT, battery insert or "
+                  "battery remove)");
     }
     if (words.size() > expected) return fail("unexpected '" + words[expected] + "'");
     if (const std::string why = state.Apply(step.action); !why.empty()) {
-      return fail(words[1] + " cannot happen here: " + why);
+      // "battery insert" and "battery remove" are named whole.
+      const std::string what = expected == 3 && step.action != PowerAction::kBattery
+                                   ? words[1] + " " + words[2]
+                                   : words[1];
+      return fail(what + " cannot happen here: " + why);
     }
     steps.push_back(step);
   }
