@@ -29,6 +29,11 @@ function(pacetta_test name dir)
   target_compile_definitions(${name} PRIVATE
     PACETTA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     PACETTA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  if("pacetta_ui" IN_LIST ARG_DEPS AND TARGET pacetta_test_pch_qt)
+    target_precompile_headers(${name} REUSE_FROM pacetta_test_pch_qt)
+  elseif(TARGET pacetta_test_pch)
+    target_precompile_headers(${name} REUSE_FROM pacetta_test_pch)
+  endif()
   # Each test carries its program's name as a label, so `ctest -L` can run a program's
   # tests in a build that holds only some programs. The tester's own language must not
   # pick a language module beside the programs: the tests expect the English texts.
