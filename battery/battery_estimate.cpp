@@ -1,5 +1,6 @@
 #include "battery/battery_estimate.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pacetta::battery {
@@ -38,8 +39,10 @@ RemainingTime ChooseRemainingTime(const BatterySlot& slot, const ChosenRate& rat
     return {Kind::kEstimated, std::llround(static_cast<double>(capacity) * 3600.0 /
                                            -static_cast<double>(rate.value))};
   }
-  const double toFull =
-      static_cast<double>(slot.information.fullChargedCapacity) - static_cast<double>(capacity);
+  // A gauge may read above its full-charge capacity while it tops up: nothing is left
+  // to charge then, rather than a negative or wrapped-around time.
+  const double toFull = std::max(0.0, static_cast<double>(slot.information.fullChargedCapacity) -
+                                          static_cast<double>(capacity));
   return {Kind::kEstimated, std::llround(toFull * 3600.0 / rate.value)};
 }
 

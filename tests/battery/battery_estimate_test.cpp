@@ -63,6 +63,7 @@ TEST(BatteryTexts, RateAndTimeFromTheRingOrTheDevice) {
       {40000, 40030, 0, kTextChargeRate, "3600 mW (estimated)", "2 hr, 46 min, 10 sec (estimated)"},
       {40000, 40000, -20000, kTextDischargeRate, "20000 mW", "2 hr, 0 min, 0 sec (estimated)"},
       {0xFFFFFFFF, 0xFFFFFFFF, -20000, kTextDischargeRate, "20000 mW", "Unsupported"},
+      {50100, 50200, 3000, kTextChargeRate, "3000 mW", "0 sec (estimated)"},  // above full
   };
   for (const auto& c : cases) {
     const BatterySlot slot = SlotWith(c.older, c.newest, c.rate, derived.sampleCount);
