@@ -40,11 +40,21 @@ constexpr platform::PlanValue kPlanValues[] = {platform::PlanValue::kAc, platfor
                                                platform::PlanValue::kAcDefault,
                                                platform::PlanValue::kDcDefault};
 
+// A system that offers one generation only is served in it, whatever its version says
+// (Linux reports 6 and may offer neither); with both or neither the version decides:
+// before major version 6 the older generation, from it on the newer one.
+PowerGeneration ChooseGeneration(platform::OsPower* os, uint32_t osMajorVersion) {
+  const bool legacy = os && os->Legacy() != nullptr;
+  const bool plans = os && os->Plans() != nullptr;
+  if (legacy != plans) return legacy ? PowerGeneration::kLegacy : PowerGeneration::kPlans;
+  return osMajorVersion < 6 ? PowerGeneration::kLegacy : PowerGeneration::kPlans;
+}
+
 }  // namespace
 
 OsPowerPolicy::OsPowerPolicy(platform::OsPower* os, uint32_t osMajorVersion)
     : os_(os),
-      generation_(osMajorVersion < 6 ? PowerGeneration::kLegacy : PowerGeneration::kPlans),
+      generation_(ChooseGeneration(os, osMajorVersion)),
       policy_(DefaultSchemePolicy()),
       processorPolicy_(NoThrottlingProcessorPolicy()) {
   if (os_) {

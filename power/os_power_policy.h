@@ -42,11 +42,14 @@ enum class PowerGeneration : uint8_t { kLegacy, kPlans };
 // the feature on a failure.
 class OsPowerPolicy {
  public:
-  // Before major version 6 the older generation serves, from it on the newer one.
-  // Without `os`, or without the generation the version asks for, every call fails.
+  // The generation `os` offers when it offers one only; otherwise before major version
+  // 6 the older one, from it on the newer one. Without `os`, or without the generation
+  // chosen, every call fails.
   OsPowerPolicy(platform::OsPower* os, uint32_t osMajorVersion);
 
   PowerGeneration Generation() const { return generation_; }
+  // The system answers for the generation in use.
+  bool Available() const { return legacy_ != nullptr || plans_ != nullptr; }
 
   // At start: lists the schemes, learns the start scheme and builds the program's policy
   // from it; with `createOwn` the program's scheme is written (or the one a previous
