@@ -40,6 +40,9 @@ struct SimulationOptions {
   // A file for the register trace (`--sim-trace`): every hardware access the program
   // makes, docs/simulated-trace.md. Empty = none.
   std::string trace;
+  // An older-kind frequency driver on a machine steered by its registers
+  // (`--sim-cpufreq=GOVERNOR[:OFFERED,...]`, docs/linux-governor.md). Empty = none.
+  std::string cpufreq;
   // The machine's time; null = the host's monotonic clock. Tests drive their own.
   std::shared_ptr<SimClock> clock;
 };

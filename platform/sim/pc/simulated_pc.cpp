@@ -56,7 +56,7 @@ class SimulatedMachine final : public SimulatedPc {
  public:
   SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options,
                    const WorkloadOptions& workload, std::vector<PowerStep> powerScenario,
-                   std::unique_ptr<TraceFile> traceFile)
+                   std::unique_ptr<TraceFile> traceFile, SimCpufreqDriver cpufreq)
       : clock_(options.clock ? options.clock : std::make_shared<HostClock>()),
         machine_(std::move(machine)),
         processors_(machine_),
@@ -66,6 +66,12 @@ class SimulatedMachine final : public SimulatedPc {
                 faults, Trace(std::move(traceFile))),
         models_(AttachProcessorModels(machine_, driver_.Hardware(), ClockFunction())),
         workload_(machine_, driver_.Hardware(), models_, clock_, workload),
+        kernelCpu_(
+            machine_, models_, [this](unsigned k) { return workload_.Truth(k); },
+            WithStateFile(std::move(cpufreq), options)),
+        programKernelCpu_(kernelCpu_, driver_.DeviceIo(),
+                          machine_.system64 ? "\\\\.\\Portex64" : "\\\\.\\Portex32",
+                          StateFolder(options) + "/cpufreq-taken"),
         registry_(options.settingsPath.empty()
                       ? linux_os::FileRegistry::DefaultPath(
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
@@ -139,6 +145,12 @@ class SimulatedMachine final : public SimulatedPc {
     return user + "/sim-" + linux_os::FileNameOf(machine_.name);
   }
 
+  // The simulated kernel's governors outlive the program, as the real kernel's do.
+  SimCpufreqDriver WithStateFile(SimCpufreqDriver cpufreq, const SimulationOptions& options) const {
+    if (!cpufreq.governor.empty()) cpufreq.stateFile = StateFolder(options) + "/cpufreq-governors";
+    return cpufreq;
+  }
+
   SimOsPowerOptions OsPowerOptions(const SimulationOptions& options,
                                    const SimFaults& faults) const {
     SimOsPowerOptions power;
@@ -196,10 +208,9 @@ class SimulatedMachine final : public SimulatedPc {
   // The processors' counters, load and heat, behind the models.
   Workload workload_;
   // The kernel's frequency driver, steering the models; the device's requests reach it.
-  SimKernelCpu kernelCpu_{machine_, models_, [this](unsigned k) { return workload_.Truth(k); }};
+  SimKernelCpu kernelCpu_;
   // The program's view of it: its writes go through the driver's device, as on Linux.
-  DeviceKernelCpu programKernelCpu_{kernelCpu_, driver_.DeviceIo(),
-                                    machine_.system64 ? "\\\\.\\Portex64" : "\\\\.\\Portex32"};
+  DeviceKernelCpu programKernelCpu_;
   linux_os::FileRegistry registry_;
   SimOsPower osPower_;
   linux_os::LockFileEvents events_;
@@ -266,6 +277,16 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
     }
     powerScenario = std::move(*scenario.steps);
   }
+  SimCpufreqDriver cpufreq;
+  if (!options.cpufreq.empty()) {
+    auto parsed = ParseSimCpufreq(options.cpufreq);
+    if (!parsed) {
+      error = "bad frequency driver: " + options.cpufreq +
+              " (GOVERNOR or GOVERNOR:OFFERED,... with GOVERNOR among OFFERED)";
+      return nullptr;
+    }
+    cpufreq = std::move(*parsed);
+  }
   // Opened last, so that a start refused for another reason leaves an earlier trace alone.
   std::unique_ptr<TraceFile> traceFile;
   if (!options.trace.empty()) {
@@ -273,7 +294,8 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
     if (!traceFile) return nullptr;
   }
   return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options, *workload,
-                                            std::move(powerScenario), std::move(traceFile));
+                                            std::move(powerScenario), std::move(traceFile),
+                                            std::move(cpufreq));
 }
 
 std::string DescribeCatalogue() {
