@@ -79,6 +79,9 @@ bool RunningProgram::Initialise() {
   if (advanced_) advanced_->WriteStartValues();
   abilities_ = AbilitiesOf(records.front(), settings_.family.intel.eist != 0);
   KeepDefaultPairOffered();
+  // Before the calibration's first transition: from here on only this program moves
+  // the performance state.
+  if (!TakeOverGovernors()) return false;
   idleHelpersStarted_ = settings_.management.runHltOnIdle != 0;
   calibration_ = CalibrateAtStart(records, sensors_, platform_.processors);
   if (advanced_ && settings_.rememberAdvanced != 0) advanced_->ApplyStored();
@@ -87,6 +90,7 @@ bool RunningProgram::Initialise() {
   }
 
   StartOsPowerPolicy();
+  StartBatteryMonitor();
   StartEngine();
   if (application_.State().withoutDriver) {
     frontEnd_.Notice(
@@ -140,6 +144,24 @@ void RunningProgram::NameCompetingManagers() {
                      "choices. " +
                      competitor.advice);
   }
+}
+
+bool RunningProgram::TakeOverGovernors() {
+  governors_.RestoreLeftover();
+  // Without performance-state control or the helper the registers stay as they are.
+  if (!abilities_.performanceStates || application_.State().withoutDriver) return true;
+  std::vector<uint32_t> registerSteered;
+  for (const CpuInfo& record : application_.Processors()) {
+    if (record.kernelPolicy < 0) registerSteered.push_back(record.index);
+  }
+  const auto refusal = governors_.TakeOver(registerSteered);
+  if (!refusal) return true;
+  // Steering against a governor would have the two undo each other's choice at every
+  // tick; the user must choose.
+  const uint32_t text = refusal->noUserspace ? kStrGovernorNoUserspace : kStrGovernorRefused;
+  frontEnd_.Notice(FormatText(application_.Strings().Get(text),
+                              {refusal->driver, refusal->policy, refusal->governor}));
+  return false;
 }
 
 void RunningProgram::LoadSettings() {
@@ -215,6 +237,7 @@ void RunningProgram::StartEngine() {
 }
 
 void RunningProgram::OnRefreshTimer() {
+  if (!shutDown_ && battery_) battery_->Tick();
   Refresh({});
   // A management thread that was refused real-time scheduling says so once.
   if (auto notice = platform_.priorities.TakeNotice()) frontEnd_.Notice(*notice);
@@ -255,9 +278,10 @@ void RunningProgram::UpdateViews(bool /*redraw*/) {
   const uint32_t display = sampler_->ShownProcessor();
   const StringTable& strings = application_.Strings();
   FeedMonitoring();
-  frontEnd_.ShowStatus(FormatStatusLine(display, sampler_->Texts(), sampler_->Sample(display),
-                                        Source(), ProfileName(manager_->CurrentIndex()),
-                                        [&strings](uint32_t id) { return strings.Get(id); }));
+  frontEnd_.ShowStatus(FormatStatusLine(
+      display, sampler_->Texts(), sampler_->Sample(display), Source(),
+      ProfileName(manager_->CurrentIndex()), [&strings](uint32_t id) { return strings.Get(id); },
+      battery_ ? battery_->ChargeAndTime() : std::string()));
 }
 
 std::string RunningProgram::ProfileName(int32_t index) const {
@@ -348,6 +372,8 @@ void RunningProgram::OnPowerNotice(platform::PowerNotice notice) {
 
 void RunningProgram::PowerStatusChange() {
   if (shutDown_) return;
+  // The views below show the battery's charge of the new source.
+  if (battery_) battery_->ReadStatus();
   if (manager_->OnPowerStatusChange(AcLineStatus(), false)) {
     if (advanced_) advanced_->Reapply();
     sampler_->SetPowerSource(Source());
@@ -412,6 +438,7 @@ void RunningProgram::Shutdown() {
 
   frontEnd_.StopRefreshTimer();
   powerNotices_.reset();
+  if (battery_) battery_->StopListening();
 
   if (manager_) {
     const ProfileHalf* half = manager_->CurrentHalf();
@@ -429,6 +456,8 @@ void RunningProgram::Shutdown() {
   for (CpuInfo& record : application_.Processors()) {
     if (record.kernelPolicy >= 0) RestoreKernelPolicy(record, platform_.kernelCpu);
   }
+  // The kernel's governors take the processors back once no thread of ours writes them.
+  governors_.Restore();
   if (sampler_) sampler_->Stop();
   if (idleHelpers_ && idleHelpersStarted_) {
     const IdleHelpersStopped stopped = idleHelpers_->Stop(kIdleHelperStopBound);

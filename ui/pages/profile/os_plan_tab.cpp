@@ -1,0 +1,198 @@
+#include "ui/pages/profile/os_plan_tab.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "app/strings/string_ids.h"
+#include "platform/plan_guid.h"
+#include "power/legacy_values.h"
+#include "ui/pages/page_text.h"
+#include "ui/window/qt_child.h"
+
+namespace pacetta::ui {
+namespace {
+
+constexpr int kSettingRole = Qt::UserRole;  // the setting's index in the table; -1 a subgroup
+constexpr int kLargestShown = std::numeric_limits<int>::max();
+
+int Shown(uint32_t value) {
+  return static_cast<int>(std::min<uint32_t>(value, static_cast<uint32_t>(kLargestShown)));
+}
+
+bool AllZero(const std::array<uint8_t, kOsLinkSize>& link) {
+  return std::all_of(link.begin(), link.end(), [](uint8_t b) { return b == 0; });
+}
+
+}  // namespace
+
+OsPlanTab::OsPlanTab(const StringTable& strings, QWidget* parent)
+    : OsTab(parent), strings_(strings) {
+  setObjectName("OsPlans");
+  usePlan_ = MakeOwned<QCheckBox>(PageText(strings, kStrUseOsPlan));
+  usePlan_->setObjectName("UseOsPlan");
+  plan_ = MakeOwned<QComboBox>();
+  plan_->setObjectName("OsPlan");
+  tree_ = MakeOwned<QTreeWidget>();
+  tree_->setObjectName("PlanSettings");
+  tree_->setHeaderHidden(true);
+  tree_->setUniformRowHeights(true);
+  noSettings_ = MakeOwned<QLabel>(PageText(strings, kStrNoPlanSettings));
+  noSettings_->setObjectName("NoPlanSettings");
+  noSettings_->setWordWrap(true);
+
+  // Subgroup by subgroup as the table lists them; the system gives names to neither, so
+  // each shows its identifier.
+  const auto& settings = power::PlanSettings();
+  QTreeWidgetItem* group = nullptr;
+  for (size_t i = 0; i < settings.size(); ++i) {
+    if (i == 0 || settings[i].subgroup != settings[i - 1].subgroup) {
+      group = MakeOwned<QTreeWidgetItem>(
+          tree_,
+          QStringList{QString::fromStdString(platform::FormatPlanGuid(settings[i].subgroup))});
+      group->setData(0, kSettingRole, -1);
+      group->setFlags(Qt::ItemIsEnabled);
+      group->setExpanded(true);
+    }
+    auto* item = MakeOwned<QTreeWidgetItem>(
+        group, QStringList{QString::fromStdString(platform::FormatPlanGuid(settings[i].setting))});
+    item->setData(0, kSettingRole, static_cast<int>(i));
+  }
+
+  auto* grid = MakeOwned<QGridLayout>();
+  for (int c = 0; c < 2; ++c) {
+    auto* title = MakeOwned<QLabel>(PageText(strings, c == 1 ? kStrBattery : kStrAcPower));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    grid->addWidget(title, 0, 1 + c);
+  }
+  const char* names[] = {"ActiveAc", "ActiveDc", "DefaultAc", "DefaultDc"};
+  for (size_t v = 0; v < values_.size(); ++v) {
+    auto* spin = MakeOwned<QSpinBox>();
+    spin->setObjectName(names[v]);
+    spin->setRange(0, kLargestShown);
+    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    values_[v] = spin;
+    grid->addWidget(spin, 1 + static_cast<int>(v / 2), 1 + static_cast<int>(v % 2));
+    connect(spin, &QSpinBox::valueChanged, this, [this, v](int shown) { ValueEdited(v, shown); });
+  }
+  valueLabels_[0] = MakeOwned<QLabel>(PageText(strings, kStrActiveSettingLabel));
+  valueLabels_[1] = MakeOwned<QLabel>(PageText(strings, kStrDefaultSettingLabel));
+  for (int row = 0; row < 2; ++row) {
+    valueLabels_[static_cast<size_t>(row)]->setBuddy(values_[static_cast<size_t>(row * 2)]);
+    grid->addWidget(valueLabels_[static_cast<size_t>(row)], 1 + row, 0);
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(2, 1);
+
+  auto* page = MakeOwned<QVBoxLayout>(this);
+  auto* planRow = MakeOwned<QHBoxLayout>();
+  planRow->addWidget(usePlan_);
+  planRow->addWidget(plan_, 1);
+  page->addLayout(planRow);
+  page->addWidget(tree_, 1);
+  page->addWidget(noSettings_);
+  page->addLayout(grid);
+  const int margin = fontMetrics().averageCharWidth();
+  page->setContentsMargins(margin, margin, margin, margin);
+
+  connect(usePlan_, &QCheckBox::toggled, this, [this] {
+    FollowSwitches();
+    Edited();
+  });
+  connect(plan_, &QComboBox::currentIndexChanged, this, [this] { Edited(); });
+  connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    selected_ = item != nullptr ? item->data(0, kSettingRole).toInt() : -1;
+    ShowSelected();
+  });
+  FollowSwitches();
+}
+
+void OsPlanTab::Show(const Profile& profile, const OsSettingsOffer& offer) {
+  showing_ = true;
+  offer_ = offer;
+  plans_.clear();
+  plan_->clear();
+  plans_.push_back(kOwnPlanLink);
+  plan_->addItem(PageText(strings_, kStrCustomOsScheme));
+  for (const OsSchemeChoice& choice : offer.schemes) {
+    plans_.push_back(choice.id);
+    plan_->addItem(QString::fromStdString(choice.name));
+  }
+  const bool uses = !AllZero(profile.osLink);
+  auto named = std::find(plans_.begin(), plans_.end(), profile.osLink);
+  // A plan the system no longer lists stays the profile's until another is chosen.
+  if (uses && named == plans_.end()) {
+    plans_.push_back(profile.osLink);
+    plan_->addItem(QString::fromStdString(platform::FormatPlanGuid(profile.osLink)));
+    named = plans_.end() - 1;
+  }
+  usePlan_->setChecked(uses);
+  plan_->setCurrentIndex(uses ? static_cast<int>(named - plans_.begin()) : 0);
+
+  captured_ = power::ValuesCaptured(profile.osPolicy);
+  table_ = power::UnpackPlanSettings(
+      std::span<const uint8_t, power::kPlanSettingsSize>(profile.osPolicy));
+  showing_ = false;
+  SelectSetting(selected_ >= 0 ? selected_ : 0);
+  ShowSelected();
+  FollowSwitches();
+}
+
+void OsPlanTab::Take(Profile& profile) const {
+  // Unmanaged, the profile's OS data is not the page's to change.
+  if (!offer_.managed) return;
+  profile.osLink.fill(0);
+  if (usePlan_->isChecked() && plan_->currentIndex() >= 0)
+    profile.osLink = plans_[static_cast<size_t>(plan_->currentIndex())];
+  if (captured_) {
+    power::PackPlanSettings(table_, std::span<uint8_t, power::kPlanSettingsSize>(profile.osPolicy));
+  }
+}
+
+void OsPlanTab::SelectSetting(int index) {
+  for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+    if ((*it)->data(0, kSettingRole).toInt() == index) {
+      tree_->setCurrentItem(*it);
+      return;
+    }
+  }
+}
+
+void OsPlanTab::ShowSelected() {
+  loading_ = true;
+  const bool setting = selected_ >= 0;
+  for (size_t v = 0; v < values_.size(); ++v) {
+    values_[v]->setValue(setting ? Shown(table_[static_cast<size_t>(selected_)][v]) : 0);
+  }
+  loading_ = false;
+  FollowSwitches();
+}
+
+void OsPlanTab::ValueEdited(size_t which, int shown) {
+  if (loading_ || selected_ < 0) return;
+  uint32_t& value = table_[static_cast<size_t>(selected_)][which];
+  // A value beyond what the field shows stays as it is until it is changed.
+  if (shown != Shown(value)) value = static_cast<uint32_t>(shown);
+  Edited();
+}
+
+void OsPlanTab::FollowSwitches() {
+  plan_->setEnabled(usePlan_->isChecked());
+  // Settings the system does not offer are shown, never edited.
+  const bool settings = offer_.available && captured_;
+  noSettings_->setVisible(!offer_.available);
+  tree_->setEnabled(settings);
+  for (QLabel* label : valueLabels_) label->setEnabled(settings && selected_ >= 0);
+  for (QSpinBox* spin : values_) spin->setEnabled(settings && selected_ >= 0);
+}
+
+}  // namespace pacetta::ui

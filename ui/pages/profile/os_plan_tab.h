@@ -1,0 +1,51 @@
+#pragma once
+#include <array>
+#include <vector>
+
+#include "app/strings/string_table.h"
+#include "power/plan_settings.h"
+#include "ui/pages/profile/os_tab.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSpinBox;
+class QTreeWidget;
+
+namespace pacetta::ui {
+
+// A profile's OS settings on the newer generation: the plan it activates ("Custom" is the
+// program's own) and the program's plan's settings, subgroup by subgroup, with the active
+// and default value of the selected one for AC power and battery.
+class OsPlanTab final : public OsTab {
+ public:
+  explicit OsPlanTab(const StringTable& strings, QWidget* parent = nullptr);
+
+  void Show(const Profile& profile, const OsSettingsOffer& offer) override;
+  void Take(Profile& profile) const override;
+
+  // Selects setting `index` of the table (the tree's item for it).
+  void SelectSetting(int index);
+
+ private:
+  void ShowSelected();
+  void ValueEdited(size_t which, int shown);
+  void FollowSwitches();
+
+  QCheckBox* usePlan_ = nullptr;
+  QComboBox* plan_ = nullptr;  // entry i names plans_[i]
+  QTreeWidget* tree_ = nullptr;
+  QLabel* noSettings_ = nullptr;
+  std::array<QLabel*, 2> valueLabels_{};
+  // Active AC, active DC, default AC, default DC: the table's value order.
+  std::array<QSpinBox*, 4> values_{};
+  const StringTable& strings_;
+  std::vector<std::array<uint8_t, kOsLinkSize>> plans_;
+  OsSettingsOffer offer_;
+  power::PlanSettingValues table_{};
+  bool captured_ = false;  // the profile holds a table
+  int selected_ = -1;
+  bool loading_ = false;
+};
+
+}  // namespace pacetta::ui
