@@ -82,6 +82,16 @@ struct PlanSettingId {
   bool operator==(const PlanSettingId&) const = default;
 };
 
+// What the system tells of a setting: its name, and the unit and range of its values or,
+// for a choice, the name of each possible value (value i names possibleValues[i]).
+struct PlanSettingInfo {
+  std::string name;
+  std::string unit;
+  uint32_t minimum = 0;
+  uint32_t maximum = 0xFFFFFFFFu;
+  std::vector<std::string> possibleValues;
+};
+
 // The newer generation: plans identified by GUIDs, settings as individual values.
 class PowerPlans {
  public:
@@ -102,6 +112,9 @@ class PowerPlans {
   virtual PowerCall WriteDescription(const PlanGuid& plan, const std::string& description) = 0;
   virtual PowerCall SetActivePlan(const PlanGuid& plan) = 0;
   virtual PowerCall DeletePlan(const PlanGuid& plan) = 0;
+  // The names the system gives a subgroup and a setting, as its own pages show them.
+  virtual PowerAnswer<std::string> SubgroupName(const PlanGuid& subgroup) = 0;
+  virtual PowerAnswer<PlanSettingInfo> DescribeSetting(const PlanSettingId& setting) = 0;
 };
 
 // Brightness levels of the panel, 0-100, on AC power and on battery.

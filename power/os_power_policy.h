@@ -35,6 +35,13 @@ inline constexpr uint32_t kManagePanelBrightness = 4;
 
 enum class PowerGeneration : uint8_t { kLegacy, kPlans };
 
+// A setting of the plan table as the system describes it; names are empty where the
+// system gives none.
+struct PlanSettingDescription {
+  std::string subgroupName;
+  platform::PlanSettingInfo info;
+};
+
 // The program's part in the system's power policy: the list of the system's schemes,
 // a scheme of the program's own that profiles customise, activation of a profile's
 // scheme, the panel's brightness, and putting the start scheme back at exit. Every
@@ -97,6 +104,9 @@ class OsPowerPolicy {
   SchemeId StartSchemeId() const;
   const platform::PowerPolicy& Policy() const { return policy_; }
   const PlanSettingValues& PlanValues() const { return planValues_; }
+  // What the system tells of each setting of the table (plan_descriptions.cpp); empty
+  // without plans.
+  std::vector<PlanSettingDescription> DescribePlanSettings() const;
 
  private:
   int32_t EnumerateLegacy(bool createOwn);

@@ -80,6 +80,9 @@ OsSettingsOffer OfferOf(power::OsPowerPolicy& policy, bool managed) {
   offer.hibernateAllowed = policy.HibernateAllowed();
   const auto levels = policy.LcdLevels();
   offer.lcdLevels.assign(levels.begin(), levels.end());
+  if (offer.generation == power::PowerGeneration::kPlans) {
+    offer.planSettings = policy.DescribePlanSettings();
+  }
   return offer;
 }
 

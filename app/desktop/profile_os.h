@@ -27,6 +27,9 @@ struct OsSettingsOffer {
   bool suspendAllowed = false;
   bool hibernateAllowed = false;
   std::vector<uint8_t> lcdLevels;  // the panel's, empty without one
+  // The newer generation: how the system names each setting of the table and its
+  // subgroup, and the values it takes; empty otherwise.
+  std::vector<power::PlanSettingDescription> planSettings;
 };
 
 OsSettingsOffer OfferOf(power::OsPowerPolicy& policy, bool managed);

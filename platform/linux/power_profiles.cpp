@@ -192,4 +192,13 @@ PowerCall PowerProfilePlans::DeletePlan(const PlanGuid&) {
   return PowerCall::Error(kPowerErrorNotSupported);
 }
 
+PowerAnswer<std::string> PowerProfilePlans::SubgroupName(const PlanGuid&) {
+  return PowerAnswer<std::string>::Error(kPowerErrorNotSupported);
+}
+
+PowerAnswer<platform::PlanSettingInfo> PowerProfilePlans::DescribeSetting(
+    const platform::PlanSettingId&) {
+  return PowerAnswer<platform::PlanSettingInfo>::Error(kPowerErrorNotSupported);
+}
+
 }  // namespace pacetta::linux_os

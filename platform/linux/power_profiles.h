@@ -60,6 +60,10 @@ class PowerProfilePlans final : public platform::PowerPlans {
                                        const std::string& description) override;
   platform::PowerCall SetActivePlan(const platform::PlanGuid& plan) override;
   platform::PowerCall DeletePlan(const platform::PlanGuid& plan) override;
+  // The daemon's profiles carry no settings, so it names none.
+  platform::PowerAnswer<std::string> SubgroupName(const platform::PlanGuid& subgroup) override;
+  platform::PowerAnswer<platform::PlanSettingInfo> DescribeSetting(
+      const platform::PlanSettingId& setting) override;
 
   // The daemon's list as last read.
   const std::vector<PowerProfile>& Profiles() const { return profiles_; }

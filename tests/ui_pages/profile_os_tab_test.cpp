@@ -192,15 +192,15 @@ TEST(ProfileOsTab, APlanChosenIsActivatedWhenTheProfileInUseIsApplied) {
     auto& plans = Find<QComboBox>(*rig.page, "OsPlan");
     plans.setCurrentIndex(plans.findText(choice));
     ASSERT_GE(plans.currentIndex(), 0);
-    // Setting 1 of the table, its AC value.
-    dynamic_cast<OsPlanTab&>(rig.page->OsSettings()).SelectSetting(1);
+    // Setting 0 of the table (the disks' time-out), its AC value.
+    dynamic_cast<OsPlanTab&>(rig.page->OsSettings()).SelectSetting(0);
     Find<QSpinBox>(*rig.page, "ActiveAc").setValue(1234);
     rig.Apply();
 
     const sim::SimOsPowerState after = system.Truth();
     const power::SchemeId own = rig.program.App().OsPower().OwnSchemeId();
     EXPECT_EQ(after.activePlan, std::string(choice) == "Custom" ? own : powerSaver);
-    const auto& setting = power::PlanSettings()[1];
+    const auto& setting = power::PlanSettings()[0];
     const std::string key = platform::FormatPlanGuid(setting.subgroup) + "/" +
                             platform::FormatPlanGuid(setting.setting);
     if (std::string(choice) == "Custom") {
@@ -212,7 +212,44 @@ TEST(ProfileOsTab, APlanChosenIsActivatedWhenTheProfileInUseIsApplied) {
     }
     const auto table = power::UnpackPlanSettings(
         std::span<const uint8_t, power::kPlanSettingsSize>(rig.Stored().osPolicy));
-    EXPECT_EQ(table[1][0], 1234u);
+    EXPECT_EQ(table[0][0], 1234u);
+  }
+}
+
+// The tree and the values read as the system describes them: its names, a choice by the
+// names of its values, a percentage within 0-100. Where it describes nothing, the
+// identifiers stand in and the value is a bare number.
+TEST(ProfileOsTab, PlanSettingsAreShownAsTheSystemDescribesThem) {
+  constexpr size_t kLidAction = 11;
+  constexpr size_t kMaximumState = power::kProcessorMaximumSetting;
+  for (const bool described : {true, false}) {
+    SCOPED_TRACE(described ? "described" : "not described");
+    Rig rig(kVistaLaptop);
+    if (!described) {
+      rig.program.Pc().OsPowerPolicy().Fail("plans.describe", platform::kPowerErrorAccessDenied);
+      rig.page->LoadProfile(rig.Current());
+    }
+    auto& tab = dynamic_cast<OsPlanTab&>(rig.page->OsSettings());
+    auto& tree = Find<QTreeWidget>(*rig.page, "PlanSettings");
+    auto& active = Find<QSpinBox>(*rig.page, "ActiveAc");
+    const auto& lid = power::PlanSettings()[kLidAction];
+
+    tab.SelectSetting(static_cast<int>(kLidAction));
+    const QTreeWidgetItem* item = tree.currentItem();
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(0).toStdString(),
+              described ? "Lid close action" : platform::FormatPlanGuid(lid.setting));
+    EXPECT_EQ(item->parent()->text(0).toStdString(),
+              described ? "Power buttons and lid" : platform::FormatPlanGuid(lid.subgroup));
+    active.setValue(2);
+    EXPECT_EQ(active.text().toStdString(), described ? "Hibernate" : "2");
+    active.setValue(7);
+    EXPECT_EQ(active.value(), described ? 3 : 7) << "a choice ends at its last value";
+
+    tab.SelectSetting(static_cast<int>(kMaximumState));
+    active.setValue(250);
+    EXPECT_EQ(active.value(), described ? 100 : 250);
+    EXPECT_EQ(active.text().toStdString(), described ? "100 %" : "250");
   }
 }
 

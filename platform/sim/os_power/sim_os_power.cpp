@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/plan_guid.h"
+#include "platform/sim/os_power/sim_plan_names.h"
 
 namespace pacetta::sim {
 
@@ -263,6 +264,19 @@ class SimPowerPlans final : public platform::PowerPlans {
     std::erase_if(core_.state.plans, [&guid](const SimPlan& p) { return p.guid == guid; });
     core_.Save();
     return PowerCall::Ok();
+  }
+  PowerAnswer<std::string> SubgroupName(const PlanGuid& subgroup) override {
+    SIM_POWER_CALL("plans.describe", PowerAnswer<std::string>);
+    const auto name = SimSubgroupName(subgroup);
+    if (!name) return PowerAnswer<std::string>::Error(kPowerErrorFileNotFound);
+    return PowerAnswer<std::string>::Of(*name);
+  }
+  PowerAnswer<platform::PlanSettingInfo> DescribeSetting(
+      const platform::PlanSettingId& setting) override {
+    SIM_POWER_CALL("plans.describe", PowerAnswer<platform::PlanSettingInfo>);
+    auto info = SimSettingInfo(setting);
+    if (!info) return PowerAnswer<platform::PlanSettingInfo>::Error(kPowerErrorFileNotFound);
+    return PowerAnswer<platform::PlanSettingInfo>::Of(std::move(*info));
   }
 
  private:

@@ -5,27 +5,21 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <limits>
 
 #include "app/strings/string_ids.h"
 #include "platform/plan_guid.h"
 #include "power/legacy_values.h"
 #include "ui/pages/page_text.h"
+#include "ui/pages/profile/plan_value_box.h"
 #include "ui/window/qt_child.h"
 
 namespace pacetta::ui {
 namespace {
 
 constexpr int kSettingRole = Qt::UserRole;  // the setting's index in the table; -1 a subgroup
-constexpr int kLargestShown = std::numeric_limits<int>::max();
-
-int Shown(uint32_t value) {
-  return static_cast<int>(std::min<uint32_t>(value, static_cast<uint32_t>(kLargestShown)));
-}
 
 bool AllZero(const std::array<uint8_t, kOsLinkSize>& link) {
   return std::all_of(link.begin(), link.end(), [](uint8_t b) { return b == 0; });
@@ -48,23 +42,22 @@ OsPlanTab::OsPlanTab(const StringTable& strings, QWidget* parent)
   noSettings_->setObjectName("NoPlanSettings");
   noSettings_->setWordWrap(true);
 
-  // Subgroup by subgroup as the table lists them; the system gives names to neither, so
-  // each shows its identifier.
+  // Subgroup by subgroup as the table lists them; Show names them.
   const auto& settings = power::PlanSettings();
   QTreeWidgetItem* group = nullptr;
   for (size_t i = 0; i < settings.size(); ++i) {
     if (i == 0 || settings[i].subgroup != settings[i - 1].subgroup) {
-      group = MakeOwned<QTreeWidgetItem>(
-          tree_,
-          QStringList{QString::fromStdString(platform::FormatPlanGuid(settings[i].subgroup))});
+      group = MakeOwned<QTreeWidgetItem>(tree_);
       group->setData(0, kSettingRole, -1);
       group->setFlags(Qt::ItemIsEnabled);
       group->setExpanded(true);
     }
-    auto* item = MakeOwned<QTreeWidgetItem>(
-        group, QStringList{QString::fromStdString(platform::FormatPlanGuid(settings[i].setting))});
+    auto* item = MakeOwned<QTreeWidgetItem>(group);
     item->setData(0, kSettingRole, static_cast<int>(i));
+    settingItems_.push_back(item);
+    groupItems_.push_back(group);
   }
+  NameSettings();
 
   auto* grid = MakeOwned<QGridLayout>();
   for (int c = 0; c < 2; ++c) {
@@ -76,13 +69,11 @@ OsPlanTab::OsPlanTab(const StringTable& strings, QWidget* parent)
   }
   const char* names[] = {"ActiveAc", "ActiveDc", "DefaultAc", "DefaultDc"};
   for (size_t v = 0; v < values_.size(); ++v) {
-    auto* spin = MakeOwned<QSpinBox>();
-    spin->setObjectName(names[v]);
-    spin->setRange(0, kLargestShown);
-    spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    values_[v] = spin;
-    grid->addWidget(spin, 1 + static_cast<int>(v / 2), 1 + static_cast<int>(v % 2));
-    connect(spin, &QSpinBox::valueChanged, this, [this, v](int shown) { ValueEdited(v, shown); });
+    auto* box = MakeOwned<PlanValueBox>(PageText(strings, kStrNever));
+    box->setObjectName(names[v]);
+    values_[v] = box;
+    grid->addWidget(box, 1 + static_cast<int>(v / 2), 1 + static_cast<int>(v % 2));
+    connect(box, &QSpinBox::valueChanged, this, [this, v](int shown) { ValueEdited(v, shown); });
   }
   valueLabels_[0] = MakeOwned<QLabel>(PageText(strings, kStrActiveSettingLabel));
   valueLabels_[1] = MakeOwned<QLabel>(PageText(strings, kStrDefaultSettingLabel));
@@ -141,6 +132,7 @@ void OsPlanTab::Show(const Profile& profile, const OsSettingsOffer& offer) {
   captured_ = power::ValuesCaptured(profile.osPolicy);
   table_ = power::UnpackPlanSettings(
       std::span<const uint8_t, power::kPlanSettingsSize>(profile.osPolicy));
+  NameSettings();
   showing_ = false;
   SelectSetting(selected_ >= 0 ? selected_ : 0);
   ShowSelected();
@@ -167,11 +159,30 @@ void OsPlanTab::SelectSetting(int index) {
   }
 }
 
+void OsPlanTab::NameSettings() {
+  const auto& settings = power::PlanSettings();
+  const auto& described = offer_.planSettings;
+  for (size_t i = 0; i < settings.size(); ++i) {
+    const bool known = i < described.size();
+    const std::string& group = known ? described[i].subgroupName : std::string();
+    const std::string& name = known ? described[i].info.name : std::string();
+    groupItems_[i]->setText(
+        0, QString::fromStdString(group.empty() ? platform::FormatPlanGuid(settings[i].subgroup)
+                                                : group));
+    settingItems_[i]->setText(
+        0, QString::fromStdString(name.empty() ? platform::FormatPlanGuid(settings[i].setting)
+                                               : name));
+  }
+}
+
 void OsPlanTab::ShowSelected() {
   loading_ = true;
   const bool setting = selected_ >= 0;
+  const auto index = static_cast<size_t>(selected_);
+  const bool described = setting && index < offer_.planSettings.size();
   for (size_t v = 0; v < values_.size(); ++v) {
-    values_[v]->setValue(setting ? Shown(table_[static_cast<size_t>(selected_)][v]) : 0);
+    values_[v]->Describe(described ? offer_.planSettings[index].info : platform::PlanSettingInfo{});
+    values_[v]->setValue(setting ? values_[v]->Shown(table_[index][v]) : 0);
   }
   loading_ = false;
   FollowSwitches();
@@ -181,7 +192,7 @@ void OsPlanTab::ValueEdited(size_t which, int shown) {
   if (loading_ || selected_ < 0) return;
   uint32_t& value = table_[static_cast<size_t>(selected_)][which];
   // A value beyond what the field shows stays as it is until it is changed.
-  if (shown != Shown(value)) value = static_cast<uint32_t>(shown);
+  if (shown != values_[which]->Shown(value)) value = static_cast<uint32_t>(shown);
   Edited();
 }
 
@@ -192,7 +203,7 @@ void OsPlanTab::FollowSwitches() {
   noSettings_->setVisible(!offer_.available);
   tree_->setEnabled(settings);
   for (QLabel* label : valueLabels_) label->setEnabled(settings && selected_ >= 0);
-  for (QSpinBox* spin : values_) spin->setEnabled(settings && selected_ >= 0);
+  for (PlanValueBox* box : values_) box->setEnabled(settings && selected_ >= 0);
 }
 
 }  // namespace pacetta::ui

@@ -9,14 +9,17 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QSpinBox;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace pacetta::ui {
 
+class PlanValueBox;
+
 // A profile's OS settings on the newer generation: the plan it activates ("Custom" is the
 // program's own) and the program's plan's settings, subgroup by subgroup, with the active
-// and default value of the selected one for AC power and battery.
+// and default value of the selected one for AC power and battery, named and bounded as the
+// system describes them.
 class OsPlanTab final : public OsTab {
  public:
   explicit OsPlanTab(const StringTable& strings, QWidget* parent = nullptr);
@@ -31,6 +34,8 @@ class OsPlanTab final : public OsTab {
   void ShowSelected();
   void ValueEdited(size_t which, int shown);
   void FollowSwitches();
+  // The tree's texts: the system's names where it gives them, else the identifiers.
+  void NameSettings();
 
   QCheckBox* usePlan_ = nullptr;
   QComboBox* plan_ = nullptr;  // entry i names plans_[i]
@@ -38,7 +43,9 @@ class OsPlanTab final : public OsTab {
   QLabel* noSettings_ = nullptr;
   std::array<QLabel*, 2> valueLabels_{};
   // Active AC, active DC, default AC, default DC: the table's value order.
-  std::array<QSpinBox*, 4> values_{};
+  std::array<PlanValueBox*, 4> values_{};
+  std::vector<QTreeWidgetItem*> settingItems_;  // by the setting's index in the table
+  std::vector<QTreeWidgetItem*> groupItems_;    // the subgroup of each setting
   const StringTable& strings_;
   std::vector<std::array<uint8_t, kOsLinkSize>> plans_;
   OsSettingsOffer offer_;
