@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
+#include "app/desktop/profile_os.h"
 #include "app/startup/startup.h"
 #include "engine/profiles/profile_records.h"
+#include "power/legacy_values.h"
 #include "tests/app/program_rig.h"
 #include "tests/os_power/os_power_rig.h"
 
@@ -86,6 +91,60 @@ TEST(RunningProgramOsPower, AProfileOnTheProgramsSchemeActivatesItWhenItBecomesC
     EXPECT_EQ(system.Truth().activeScheme, before.activeScheme);
     EXPECT_EQ(system.Truth().activePlan, before.activePlan);
   }
+}
+
+// Unplugged, the laptop takes the battery's profile and with it that profile's scheme and
+// panel levels; plugged in again, the AC profile's scheme returns. The exit restores the
+// scheme the system had.
+TEST(RunningProgramOsPower, UnpluggingSwitchesTheSchemeAndTheBrightnessWithTheProfile) {
+  using namespace std::chrono_literals;
+  ProgramRig rig(kLegacyMachine);
+  rig.Store("ProfileAC", kMaximalPerformanceProfile);
+  rig.Store("ProfileDC", kPowerSavingProfile);
+  rig.StampProcessor();
+  constexpr uint32_t kAcScheme = 2;
+  std::vector<uint8_t> records, extensions;
+  for (int32_t i = 0; i < kFixedProfileCount; ++i) {
+    Profile profile = FreshProfile("P" + std::to_string(i), 5);
+    if (i == kMaximalPerformanceProfile) {
+      WriteLegacyLink({static_cast<int32_t>(kAcScheme), power::kUseOsScheme}, profile.osLink);
+    }
+    if (i == kPowerSavingProfile) {
+      WriteLegacyLink({-1, power::kUseOsScheme | power::kManagePanelBrightness}, profile.osLink);
+      power::LegacyCustomValues values;
+      values.monitor = {600, 120};
+      values.lcd = {90, 30};
+      power::WriteCustomValues(values, profile.osPolicy);
+    }
+    PackProfileRecord(profile, records);
+    PackProfileExtRecord(profile, extensions);
+  }
+  rig.StoreBytes("ProfileData", records);
+  rig.StoreBytes("ProfileExtData", extensions);
+
+  sim::SimOsPower& system = rig.Pc().OsPowerPolicy();
+  const sim::SimOsPowerState before = system.Truth();
+  ASSERT_NE(before.activeScheme, kAcScheme);
+  ASSERT_TRUE(rig.Start());
+  EXPECT_EQ(system.Truth().activeScheme, kAcScheme);
+  const auto serveWhile = [&rig](const std::function<bool()>& change) {
+    auto done = std::async(std::launch::async,
+                           [&] { return change() && rig.Pc().PowerSupply().WaitDelivered(30s); });
+    while (done.wait_for(5ms) != std::future_status::ready) rig.Window().ProcessPending();
+    rig.Window().ProcessPending();
+    return done.get();
+  };
+
+  ASSERT_TRUE(serveWhile([&] { return rig.Pc().UnplugAc(); }));
+  EXPECT_EQ(rig.Program().CurrentProfile(), kPowerSavingProfile);
+  const uint32_t own = rig.App().OsPower().OwnSchemeId()[0];
+  EXPECT_EQ(system.Truth().activeScheme, own);
+  EXPECT_EQ(system.Truth().panel, (platform::PanelLevels{90, 30}));
+
+  ASSERT_TRUE(serveWhile([&] { return rig.Pc().PlugAc(); }));
+  EXPECT_EQ(system.Truth().activeScheme, kAcScheme);
+  ASSERT_TRUE(rig.Close());
+  EXPECT_EQ(system.Truth().activeScheme, before.activeScheme);
 }
 
 }  // namespace
