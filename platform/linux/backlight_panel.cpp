@@ -82,6 +82,13 @@ PowerAnswer<std::vector<uint8_t>> BacklightPanel::SupportedLevels() {
   return PowerAnswer<std::vector<uint8_t>>::Of(PercentSteps(device_->maxBrightness));
 }
 
+PowerAnswer<uint8_t> BacklightPanel::LevelNow() const {
+  if (!device_) return PowerAnswer<uint8_t>::Error(platform::kPowerErrorFileNotFound);
+  const auto raw = CurrentRaw();
+  if (!raw) return PowerAnswer<uint8_t>::Error(platform::kPowerErrorFileNotFound);
+  return PowerAnswer<uint8_t>::Of(PercentOfRaw(*raw, device_->maxBrightness));
+}
+
 PowerAnswer<PanelLevels> BacklightPanel::Levels() {
   if (!device_) return PowerAnswer<PanelLevels>::Error(platform::kPowerErrorFileNotFound);
   const auto raw = CurrentRaw();

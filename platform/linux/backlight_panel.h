@@ -51,6 +51,9 @@ class BacklightPanel final : public platform::PanelBrightness {
   platform::PowerAnswer<platform::PanelLevels> Levels() override;
   platform::PowerCall SetLevels(platform::PanelLevels levels) override;
 
+  // The device's level now, in percent.
+  platform::PowerAnswer<uint8_t> LevelNow() const;
+
   const std::optional<BacklightDevice>& Device() const { return device_; }
 
  private:

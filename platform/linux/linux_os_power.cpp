@@ -10,7 +10,9 @@ LinuxOsPower::LinuxOsPower(SysfsRoot root, std::vector<BusObject> daemons)
 platform::PowerPlans* LinuxOsPower::Plans() {
   if (!probed_) {
     probed_ = true;
-    plans_ = PowerProfilePlans::Connect(daemons_);
+    if (auto daemon = PowerProfilePlans::Connect(daemons_)) {
+      plans_ = std::make_unique<ProgramPlans>(std::move(daemon), panel_);
+    }
   }
   return plans_.get();
 }

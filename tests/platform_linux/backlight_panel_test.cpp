@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/profiles/profile.h"
+#include "platform/linux/linux_os_power.h"
+#include "power/os_power_policy.h"
 #include "tests/platform_linux/fake_logind.h"
 #include "tests/platform_linux/fake_power_services.h"
 #include "tests/test_support/temp_folder.h"
@@ -14,6 +17,7 @@ namespace {
 
 using platform::PanelLevels;
 using testing::FakeLoginSession;
+using testing::FakeProfilesDaemon;
 using testing::PrivateSystemBus;
 
 // The kernel's backlight and power-supply classes under a folder of the test's.
@@ -145,6 +149,64 @@ TEST(BacklightPanel, WithoutABacklightEveryCallFails) {
   EXPECT_TRUE(panel.SupportedLevels().failed);
   EXPECT_TRUE(panel.Levels().failed);
   EXPECT_TRUE(panel.SetLevels({50, 50}).failed);
+}
+
+// The daemon cannot keep a plan of the program's, so the program's plan is kept for the
+// run: while it is active the backlight shows the plan's brightness for the power source
+// in use and the daemon's profile stays; a daemon's profile, and the exit, put the level
+// back that the backlight had before.
+TEST(BacklightPanel, TheProgramsPlanCarriesItsBrightnessAndTheLevelBeforeReturnsAfterIt) {
+  PrivateSystemBus bus;
+  ASSERT_FALSE(bus.Address().empty()) << "dbus-daemon did not start";
+  FakeProfilesDaemon daemon(kUpowerProfiles,
+                            {{"balanced", "platform_profile"}, {"performance", "intel_pstate"}},
+                            "balanced");
+  FakeSysfs sysfs;
+  sysfs.AddBacklight("acpi_video0", "firmware", 100, 70);
+  sysfs.OnAc(true);
+  FakeLoginSession session(sysfs.Root());
+  ASSERT_TRUE(daemon.Running() && session.Running());
+  const auto level = [&sysfs] { return sysfs.Read("sys/class/backlight/acpi_video0/brightness"); };
+  LinuxOsPower os{SysfsRoot(sysfs.Root())};
+  power::OsPowerPolicy policy(&os, 6);
+
+  policy.EnumerateSchemes(true);
+  ASSERT_TRUE(policy.HasOwnScheme());
+  EXPECT_EQ(policy.SchemeCount(), 2) << "the program's plan is not one to choose";
+  constexpr size_t kBrightness = 23;
+  ASSERT_EQ(power::PlanSettings()[kBrightness], DisplayBrightnessSetting());
+  EXPECT_EQ(policy.PlanValues()[kBrightness], (std::array<uint32_t, 4>{70, 70, 70, 70}));
+  const auto described = policy.DescribePlanSettings();
+  EXPECT_EQ(described[kBrightness].info.name, "Display brightness");
+  EXPECT_TRUE(described[0].info.name.empty()) << "no disk time-out on Linux";
+
+  Profile dim;
+  dim.osLink.fill(0xFF);  // the program's plan
+  policy.CaptureProfileValues(dim);
+  power::PlanSettingValues table = policy.PlanValues();
+  table[kBrightness] = {40, 20, 40, 20};
+  power::PackPlanSettings(table, std::span<uint8_t, power::kPlanSettingsSize>(dim.osPolicy));
+  Profile fast;
+  fast.osLink = ProfilePlanGuid("performance");
+
+  EXPECT_EQ(policy.ActivateProfile(dim), power::kPowerOk);
+  EXPECT_EQ(level(), "40");
+  EXPECT_EQ(daemon.Active(), "balanced");
+  EXPECT_TRUE(os.Plans()->DeletePlan(policy.OwnSchemeId()).failed) << "the active plan stays";
+  sysfs.OnAc(false);
+  EXPECT_EQ(policy.ActivateProfile(dim), power::kPowerOk);
+  EXPECT_EQ(level(), "20");
+
+  EXPECT_EQ(policy.ActivateProfile(fast), power::kPowerOk);
+  EXPECT_EQ(daemon.Active(), "performance");
+  EXPECT_EQ(level(), "70");
+
+  EXPECT_EQ(policy.ActivateProfile(dim), power::kPowerOk);
+  EXPECT_EQ(level(), "20");
+  EXPECT_EQ(policy.RestoreAtExit(true), power::kPowerOk);
+  EXPECT_EQ(daemon.Active(), "balanced");
+  EXPECT_EQ(level(), "70");
+  EXPECT_FALSE(policy.HasOwnScheme());
 }
 
 }  // namespace

@@ -253,6 +253,33 @@ TEST(ProfileOsTab, PlanSettingsAreShownAsTheSystemDescribesThem) {
   }
 }
 
+// Where the system describes only some settings (Linux carries out the display
+// brightness alone), the others are shown but cannot be chosen or edited, and the tab
+// opens on one that can.
+TEST(ProfileOsTab, SettingsTheSystemLeavesUndescribedBesideOthersAreNotEdited) {
+  constexpr size_t kBrightness = 23;
+  Rig rig(kVistaLaptop);
+  OsSettingsOffer offer = rig.program.Program().OsSettings();
+  ASSERT_EQ(offer.planSettings.size(), power::kPlanSettingCount);
+  for (size_t i = 0; i < offer.planSettings.size(); ++i) {
+    if (i != kBrightness) offer.planSettings[i] = {};
+  }
+  OsPlanTab tab(rig.program.App().Strings());
+  tab.Show(rig.Stored(), offer);
+  auto& tree = Find<QTreeWidget>(tab, "PlanSettings");
+  ASSERT_NE(tree.currentItem(), nullptr);
+  EXPECT_EQ(tree.currentItem()->text(0).toStdString(), "Display brightness");
+  EXPECT_FALSE(tree.currentItem()->parent()->isDisabled());
+  EXPECT_TRUE(Find<QSpinBox>(tab, "ActiveDc").isEnabled());
+
+  const QTreeWidgetItem* disks = tree.topLevelItem(0);
+  ASSERT_NE(disks, nullptr);
+  EXPECT_TRUE(disks->isDisabled());
+  EXPECT_TRUE(disks->child(0)->isDisabled());
+  tab.SelectSetting(0);
+  EXPECT_EQ(tree.currentItem()->text(0).toStdString(), "Display brightness") << "not chosen";
+}
+
 // "Defaults" puts a managed profile's OS settings back to a new profile's: the program's
 // scheme unused, the processor policy to be switched off, the program's time-outs.
 TEST(ProfileOsTab, DefaultsResetTheOsSettingsToANewProfiles) {

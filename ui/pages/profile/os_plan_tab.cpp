@@ -134,7 +134,7 @@ void OsPlanTab::Show(const Profile& profile, const OsSettingsOffer& offer) {
       std::span<const uint8_t, power::kPlanSettingsSize>(profile.osPolicy));
   NameSettings();
   showing_ = false;
-  SelectSetting(selected_ >= 0 ? selected_ : 0);
+  SelectSetting(FirstEditable(selected_));
   ShowSelected();
   FollowSwitches();
 }
@@ -159,10 +159,28 @@ void OsPlanTab::SelectSetting(int index) {
   }
 }
 
+int OsPlanTab::FirstEditable(int preferred) const {
+  if (preferred >= 0 && !settingItems_[static_cast<size_t>(preferred)]->isDisabled()) {
+    return preferred;
+  }
+  for (size_t i = 0; i < settingItems_.size(); ++i) {
+    if (!settingItems_[i]->isDisabled()) return static_cast<int>(i);
+  }
+  return 0;
+}
+
 void OsPlanTab::NameSettings() {
   const auto& settings = power::PlanSettings();
   const auto& described = offer_.planSettings;
+  // Where the system describes some settings, those it does not describe are none of its
+  // own (Linux carries out the display brightness alone): shown, never edited.
+  const bool some = std::any_of(described.begin(), described.end(),
+                                [](const auto& d) { return !d.info.name.empty(); });
+  for (QTreeWidgetItem* group : groupItems_) group->setDisabled(some);
   for (size_t i = 0; i < settings.size(); ++i) {
+    const bool editable = !some || (i < described.size() && !described[i].info.name.empty());
+    settingItems_[i]->setDisabled(!editable);
+    if (editable) groupItems_[i]->setDisabled(false);
     const bool known = i < described.size();
     const std::string& group = known ? described[i].subgroupName : std::string();
     const std::string& name = known ? described[i].info.name : std::string();
@@ -202,8 +220,10 @@ void OsPlanTab::FollowSwitches() {
   const bool settings = offer_.available && captured_;
   noSettings_->setVisible(!offer_.available);
   tree_->setEnabled(settings);
-  for (QLabel* label : valueLabels_) label->setEnabled(settings && selected_ >= 0);
-  for (PlanValueBox* box : values_) box->setEnabled(settings && selected_ >= 0);
+  const bool editable =
+      selected_ >= 0 && !settingItems_[static_cast<size_t>(selected_)]->isDisabled();
+  for (QLabel* label : valueLabels_) label->setEnabled(settings && editable);
+  for (PlanValueBox* box : values_) box->setEnabled(settings && editable);
 }
 
 }  // namespace pacetta::ui

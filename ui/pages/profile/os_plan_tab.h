@@ -36,6 +36,8 @@ class OsPlanTab final : public OsTab {
   void FollowSwitches();
   // The tree's texts: the system's names where it gives them, else the identifiers.
   void NameSettings();
+  // `preferred` when it can be edited, else the first setting that can.
+  int FirstEditable(int preferred) const;
 
   QCheckBox* usePlan_ = nullptr;
   QComboBox* plan_ = nullptr;  // entry i names plans_[i]
