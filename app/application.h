@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/addins/addin_host.h"
 #include "app/startup/startup.h"
 #include "app/strings/string_table.h"
 #include "hw/portex_driver.h"
@@ -31,9 +32,12 @@ class Application {
   const StartupState& State() const { return state_; }
   // The program's part in the system's power schemes, for the whole run.
   power::OsPowerPolicy& OsPower() { return osPower_; }
+  // The add-in modules beside the program, loaded at the window's start.
+  AddinHost& Addins() { return addins_; }
 
-  // The exit path after the loop: releases the instance, the records and the language
-  // module, and starts the program again when asked. Returns the exit code.
+  // The exit path after the loop: unloads the add-in modules (updates first), releases
+  // the instance, the records and the language module, and starts the program again when
+  // asked. Returns the exit code.
   int Exit(bool restart);
 
  private:
@@ -48,6 +52,7 @@ class Application {
   StringTable strings_;
   StartupState state_;
   power::OsPowerPolicy osPower_;
+  AddinHost addins_;
 };
 
 // One line per processor record, as the console shows them at start.

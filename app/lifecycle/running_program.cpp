@@ -67,6 +67,9 @@ RunningProgram::~RunningProgram() {
 }
 
 bool RunningProgram::Initialise() {
+  // Before the pages, which offer what the modules bring; their messages come before the
+  // window is shown.
+  LoadAddins(application_.Addins(), application_.Strings(), application_.Boxes());
   LoadSettings();
   FollowAutostartSwitchedOff();
 
