@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "platform/linux/helper_socket.h"
+#include "platform/linux/power_supply_tree.h"
 
 namespace pacetta::linux_os {
 namespace {
@@ -27,26 +28,10 @@ constexpr std::chrono::milliseconds kLongestWait{200};
 // 0 °C in tenths of a kelvin.
 constexpr int64_t kZeroCelsiusTenthsKelvin = 2732;
 
-std::string Attribute(const fs::path& folder, const char* name) {
-  std::ifstream file(folder / name);
-  std::string value;
-  if (!file || !std::getline(file, value)) return {};
-  while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
-  return value;
-}
-
-std::optional<int64_t> Number(const fs::path& folder, const char* name) {
-  const std::string text = Attribute(folder, name);
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  const long long value = std::strtoll(text.c_str(), &end, 10);
-  if (*end != '\0') return std::nullopt;
-  return value;
-}
-
 bool IsSystemBattery(const fs::path& folder) {
-  return Attribute(folder, "type") == "Battery" && Attribute(folder, "scope") != "Device" &&
-         Number(folder, "present").value_or(1) != 0;
+  return SupplyAttribute(folder, "type") == "Battery" &&
+         SupplyAttribute(folder, "scope") != "Device" &&
+         SupplyNumber(folder, "present").value_or(1) != 0;
 }
 
 uint32_t ToField(int64_t value) {
@@ -61,20 +46,20 @@ struct EnergyReader {
 
   std::optional<uint32_t> Mwh(const char* energy, const char* charge) const {
     if (!byCharge) {
-      const auto value = Number(folder, energy);
+      const auto value = SupplyNumber(folder, energy);
       if (!value) return std::nullopt;
       return ToField(*value / 1000);
     }
-    const auto value = Number(folder, charge);
+    const auto value = SupplyNumber(folder, charge);
     if (!value || !microvolts) return std::nullopt;
     return ToField(std::llround(static_cast<double>(*value) * *microvolts / 1e9));
   }
 };
 
 EnergyReader ReaderFor(const fs::path& folder, bool design) {
-  const bool byCharge = !Number(folder, "energy_now") && !Number(folder, "energy_full");
-  auto volts = design ? Number(folder, "voltage_min_design") : std::nullopt;
-  if (!volts) volts = Number(folder, "voltage_now");
+  const bool byCharge = !SupplyNumber(folder, "energy_now") && !SupplyNumber(folder, "energy_full");
+  auto volts = design ? SupplyNumber(folder, "voltage_min_design") : std::nullopt;
+  if (!volts) volts = SupplyNumber(folder, "voltage_now");
   return {folder, byCharge, volts};
 }
 
@@ -90,7 +75,7 @@ std::array<char, 4> Chemistry(const std::string& technology) {
 
 // The charge behaviours the kernel offers, e.g. "[auto] inhibit-charge force-discharge".
 bool Offers(const fs::path& folder, const std::string& behaviour) {
-  const std::string all = " " + Attribute(folder, "charge_behaviour") + " ";
+  const std::string all = " " + SupplyAttribute(folder, "charge_behaviour") + " ";
   return all.find(" " + behaviour + " ") != std::string::npos ||
          all.find("[" + behaviour + "]") != std::string::npos;
 }
@@ -159,14 +144,14 @@ std::optional<platform::BatteryIdentity> LinuxBatteries::Information(const std::
   const fs::path folder(path);
   if (!IsSystemBattery(folder)) return std::nullopt;
   platform::BatteryIdentity identity;
-  identity.name = platform::MakeBatteryText(Attribute(folder, "model_name"));
-  identity.manufacturer = platform::MakeBatteryText(Attribute(folder, "manufacturer"));
-  identity.uniqueId = platform::MakeBatteryText(Attribute(folder, "serial_number"));
+  identity.name = platform::MakeBatteryText(SupplyAttribute(folder, "model_name"));
+  identity.manufacturer = platform::MakeBatteryText(SupplyAttribute(folder, "manufacturer"));
+  identity.uniqueId = platform::MakeBatteryText(SupplyAttribute(folder, "serial_number"));
   auto& info = identity.information;
   info.capabilities = platform::kBatterySystemBattery;
   if (Offers(folder, "auto")) info.capabilities |= platform::kBatteryCanRequestCharge;
   if (Offers(folder, "force-discharge")) info.capabilities |= platform::kBatteryCanRequestDischarge;
-  const std::string technology = Attribute(folder, "technology");
+  const std::string technology = SupplyAttribute(folder, "technology");
   info.chemistry = Chemistry(technology);
   // Every chemistry the kernel names is a rechargeable one.
   info.technology = info.chemistry[0] != '\0' ? 1 : 0;
@@ -174,14 +159,14 @@ std::optional<platform::BatteryIdentity> LinuxBatteries::Information(const std::
   info.designedCapacity = design.Mwh("energy_full_design", "charge_full_design").value_or(0);
   info.fullChargedCapacity = ReaderFor(folder, false).Mwh("energy_full", "charge_full").value_or(0);
   info.defaultAlert1 = ReaderFor(folder, false).Mwh("alarm", "alarm").value_or(0);
-  info.cycleCount = ToField(Number(folder, "cycle_count").value_or(0));
+  info.cycleCount = ToField(SupplyNumber(folder, "cycle_count").value_or(0));
   auto& date = identity.manufactured;
   date.year = static_cast<uint16_t>(
-      std::clamp<int64_t>(Number(folder, "manufacture_year").value_or(0), 0, 65535));
+      std::clamp<int64_t>(SupplyNumber(folder, "manufacture_year").value_or(0), 0, 65535));
   date.month = static_cast<uint8_t>(
-      std::clamp<int64_t>(Number(folder, "manufacture_month").value_or(0), 0, 12));
+      std::clamp<int64_t>(SupplyNumber(folder, "manufacture_month").value_or(0), 0, 12));
   date.day = static_cast<uint8_t>(
-      std::clamp<int64_t>(Number(folder, "manufacture_day").value_or(0), 0, 31));
+      std::clamp<int64_t>(SupplyNumber(folder, "manufacture_day").value_or(0), 0, 31));
   return identity;
 }
 
@@ -189,7 +174,7 @@ std::optional<platform::BatteryStatus> LinuxBatteries::Status(const std::string&
   const fs::path folder(path);
   if (!IsSystemBattery(folder)) return std::nullopt;
   platform::BatteryStatus status;
-  const std::string state = Attribute(folder, "status");
+  const std::string state = SupplyAttribute(folder, "status");
   const bool discharging = state == "Discharging";
   if (discharging) {
     status.powerState |= platform::kBatteryDischarging;
@@ -197,18 +182,18 @@ std::optional<platform::BatteryStatus> LinuxBatteries::Status(const std::string&
     status.powerState |= platform::kBatteryPowerOnLine;
     if (state == "Charging") status.powerState |= platform::kBatteryChargingState;
   }
-  if (Attribute(folder, "capacity_level") == "Critical") {
+  if (SupplyAttribute(folder, "capacity_level") == "Critical") {
     status.powerState |= platform::kBatteryCriticalState;
   }
   const EnergyReader reader = ReaderFor(folder, false);
   status.capacity =
       reader.Mwh("energy_now", "charge_now").value_or(platform::kBatteryCapacityUnknown);
-  const auto microvolts = Number(folder, "voltage_now");
+  const auto microvolts = SupplyNumber(folder, "voltage_now");
   status.voltage = microvolts ? ToField(*microvolts / 1000) : platform::kBatteryCapacityUnknown;
   std::optional<int64_t> milliwatts;
-  if (const auto power = Number(folder, "power_now")) {
+  if (const auto power = SupplyNumber(folder, "power_now")) {
     milliwatts = std::llabs(*power) / 1000;
-  } else if (const auto current = Number(folder, "current_now"); current && microvolts) {
+  } else if (const auto current = SupplyNumber(folder, "current_now"); current && microvolts) {
     milliwatts = std::llround(std::fabs(static_cast<double>(*current) * *microvolts / 1e9));
   }
   if (milliwatts) {
@@ -217,11 +202,11 @@ std::optional<platform::BatteryStatus> LinuxBatteries::Status(const std::string&
     status.rate = discharging ? -magnitude : magnitude;
   }
   if (discharging) {
-    if (const auto seconds = Number(folder, "time_to_empty_now"); seconds && *seconds > 0) {
+    if (const auto seconds = SupplyNumber(folder, "time_to_empty_now"); seconds && *seconds > 0) {
       status.estimatedTime = static_cast<int32_t>(std::min<int64_t>(*seconds, INT32_MAX));
     }
   }
-  if (const auto tenthsCelsius = Number(folder, "temp")) {
+  if (const auto tenthsCelsius = SupplyNumber(folder, "temp")) {
     status.temperature = static_cast<int32_t>(*tenthsCelsius + kZeroCelsiusTenthsKelvin);
   }
   return status;
