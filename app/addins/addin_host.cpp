@@ -39,6 +39,12 @@ uint32_t AddinHost::Load(AddinId id, uint32_t& version) {
     version = reported;
     return kAddinWrongVersion;
   }
+  // Its operations are called by their place in the object's table: an object of another
+  // kind would have other operations there.
+  const bool ofItsKind = id == AddinId::kVireon
+                             ? dynamic_cast<addins::VireonObject*>(object) != nullptr
+                             : dynamic_cast<addins::TollundObject*>(object) != nullptr;
+  if (!ofItsKind) return kAddinCorrupt;
   slot.object = object;
   return kAddinAccepted;
 }

@@ -15,7 +15,8 @@ class StringTable;
 enum class AddinId : uint8_t { kTollund, kVireon };
 
 // Load statuses: accepted, loaded but of a version not accepted, without a usable
-// object; anything else is the system's refusal to load the file.
+// object (none, or one of the other module's kind); anything else is the system's
+// refusal to load the file.
 inline constexpr uint32_t kAddinAccepted = 0;
 inline constexpr uint32_t kAddinWrongVersion = 1;
 inline constexpr uint32_t kAddinCorrupt = 0x80004005u;

@@ -57,7 +57,7 @@ constexpr char kContact[] = ".\nPlease contact the vendor for the updated module
 
 // Each module is judged on its own, the updates module first: accepted, absent (no word
 // of it), of a version not accepted (a warning naming the version), or without a usable
-// object (an error). What is not accepted is never available.
+// object of its kind (an error). What is not accepted is never available.
 TEST(AddinHost, EachModuleIsAcceptedOrRefusedWithItsMessage) {
   struct Case {
     const char* tollund;
@@ -79,6 +79,8 @@ TEST(AddinHost, EachModuleIsAcceptedOrRefusedWithItsMessage) {
       {"Tollund.so", "vireon-2.3.0.2.so", true, false, {incompatible("Vireon.so", "2.3.0.2")}},
       {"", "vireon-2.2.0.0.so", false, false, {incompatible("Vireon.so", "2.2.0.0")}},
       {"", "no-export.so", false, false, {corruptVireon}},
+      // The right version on an object of the other module's kind is no usable object.
+      {"", "wrong-kind.so", false, false, {corruptVireon}},
       {"null-object.so",
        "Vireon.so",
        false,

@@ -1,10 +1,10 @@
 // A module a test puts beside the program under a real module's name: of another
-// version, without the export, or without an object.
+// version, of the other kind (FAKE_KIND), without the export, or without an object.
 #include "addins/addin_object.h"
 
 namespace {
 
-class FakeAddin final : public pacetta::addins::AddinObject {
+class FakeAddin final : public pacetta::addins::FAKE_KIND {
  public:
   uint32_t GetVersion() const override { return FAKE_VERSION; }
 };
