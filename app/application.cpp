@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "cpu/sensors/cycle_counter.h"
 #include "hw/pinning.h"
@@ -13,7 +14,10 @@ Application::Application(platform::Platform& platform, platform::MessageBoxes& b
     : platform_(platform),
       boxes_(boxes),
       driver_(driver),
-      restartArguments_(std::move(restartArguments)) {}
+      restartArguments_(std::move(restartArguments)),
+      osPower_(platform.osPower, platform.system.Version().major),
+      addins_(platform.system,
+              std::filesystem::path(platform.system.ProgramPath()).parent_path().string()) {}
 
 StartupOutcome Application::Start(const Command& command, int& exitCode) {
   StartupServices services{platform_, boxes_, strings_, driver_};
@@ -24,6 +28,9 @@ StartupOutcome Application::Start(const Command& command, int& exitCode) {
 }
 
 int Application::Exit(bool restart) {
+  // The pages that used them are gone by now.
+  addins_.Unload(AddinId::kTollund);
+  addins_.Unload(AddinId::kVireon);
   state_.runningEvent.reset();
   DisableUserCountersWhenLastUser();
   UnpinThread(platform_.processors);

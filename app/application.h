@@ -2,11 +2,13 @@
 #include <string>
 #include <vector>
 
+#include "app/addins/addin_host.h"
 #include "app/startup/startup.h"
 #include "app/strings/string_table.h"
 #include "hw/portex_driver.h"
 #include "platform/message_box.h"
 #include "platform/platform.h"
+#include "power/os_power_policy.h"
 
 namespace pacetta {
 
@@ -28,9 +30,14 @@ class Application {
   CPortexDriver& Driver() { return driver_; }
   std::vector<CpuInfo>& Processors() { return state_.processors; }
   const StartupState& State() const { return state_; }
+  // The program's part in the system's power schemes, for the whole run.
+  power::OsPowerPolicy& OsPower() { return osPower_; }
+  // The add-in modules beside the program, loaded at the window's start.
+  AddinHost& Addins() { return addins_; }
 
-  // The exit path after the loop: releases the instance, the records and the language
-  // module, and starts the program again when asked. Returns the exit code.
+  // The exit path after the loop: unloads the add-in modules (updates first), releases
+  // the instance, the records and the language module, and starts the program again when
+  // asked. Returns the exit code.
   int Exit(bool restart);
 
  private:
@@ -44,6 +51,8 @@ class Application {
   std::vector<std::string> restartArguments_;
   StringTable strings_;
   StartupState state_;
+  power::OsPowerPolicy osPower_;
+  AddinHost addins_;
 };
 
 // One line per processor record, as the console shows them at start.

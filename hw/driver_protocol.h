@@ -26,6 +26,9 @@ inline constexpr uint32_t kWriteMsr = 0x80002034u;          // 12 bytes in and o
 inline constexpr uint32_t kSetFrequencyLimits = 0x80002040u;
 inline constexpr uint32_t kSetEnergyPreference = 0x80002044u;
 inline constexpr uint32_t kSetBoost = 0x80002048u;
+// A policy's governor (in 28: policy id, 24 bytes of NUL-padded name): the program hands
+// the processors it steers by their registers to the `userspace` governor and back.
+inline constexpr uint32_t kSetGovernor = 0x8000204Cu;
 
 inline constexpr uint32_t kUseCountTag = 0x80000000u;  // word 0 of a use-count request
 inline constexpr uint32_t kExpectedMajor = 1;

@@ -22,9 +22,19 @@ struct FrequencyPolicy {
   std::vector<uint32_t> stepsKhz;  // scaling_available_frequencies, ascending; empty: none
   // Boost: cpufreq/boost, or the inverse of intel_pstate/no_turbo; nullopt when neither.
   std::optional<bool> boost;
+  // scaling_available_governors; empty where not shown.
+  std::vector<std::string> governors;
   // energy_performance_preference and its choices; empty where the driver has none.
   std::string energyPreference;
   std::vector<std::string> energyPreferences;
+};
+
+// A policy's governor as it was before this program switched it: kept outside the
+// program, so that the next start can put back what a killed run left switched.
+struct TakenGovernor {
+  uint32_t id = 0;       // the policy
+  std::string governor;  // its governor before the switch
+  bool operator==(const TakenGovernor&) const = default;
 };
 
 // A temperature the kernel's hardware-monitoring drivers report for processors.
@@ -68,6 +78,13 @@ class KernelCpu {
   virtual bool SetEnergyPreference(uint32_t id, const std::string& preference) = 0;
   // Switches boost (cpufreq/boost or intel_pstate/no_turbo); false when refused.
   virtual bool SetBoost(bool on) = 0;
+  // Sets policy `id`'s scaling_governor to one it offers; false when refused.
+  virtual bool SetGovernor(uint32_t id, const std::string& governor) = 0;
+
+  // The governors this program switched and has not put back yet, as last recorded.
+  virtual std::vector<TakenGovernor> TakenGovernors() = 0;
+  // Replaces that record; an empty list removes it. False when it could not be kept.
+  virtual bool RecordTakenGovernors(const std::vector<TakenGovernor>& taken) = 0;
 };
 
 }  // namespace pacetta::platform

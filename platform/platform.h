@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/autostart.h"
+#include "platform/batteries.h"
 #include "platform/cpu_instructions.h"
 #include "platform/driver_service.h"
 #include "platform/instance.h"
@@ -7,6 +8,7 @@
 #include "platform/local_time.h"
 #include "platform/log_files.h"
 #include "platform/os_entry_points.h"
+#include "platform/os_power.h"
 #include "platform/power.h"
 #include "platform/priorities.h"
 #include "platform/processes.h"
@@ -35,6 +37,9 @@ struct Platform {
   Processes& processes;
   KernelCpu& kernelCpu;
   Autostart& autostart;
+  Batteries& batteries;
+  // The system's power schemes and panel brightness; null where the backend has none.
+  OsPower* osPower = nullptr;
 };
 
 }  // namespace pacetta::platform

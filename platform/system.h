@@ -37,7 +37,8 @@ class System {
   virtual bool FileExists(const std::string& path) = 0;
   // Starts `path` with `arguments`, detached; false when it could not be started.
   virtual bool StartProcess(const std::string& path, const std::vector<std::string>& arguments) = 0;
-  // Null when the file is absent or not a loadable module.
+  // Null when the file is absent or not a loadable module; `path` must be a full path,
+  // never a name for the system's library search.
   virtual std::unique_ptr<Module> LoadModule(const std::string& path) = 0;
   virtual void Sleep(std::chrono::milliseconds duration) = 0;
   // Milliseconds since an arbitrary start, wrapping at 32 bits.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libcurl4-openssl-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev cpuid xvfb xauth clang-format
-  libsystemd-dev dbus-daemon systemd qt6-base-private-dev trayer x11-utils x11-apps
+packages=(cmake ninja-build g++ lld pkg-config qt6-base-dev libcurl4-openssl-dev
+  nlohmann-json3-dev libgtest-dev libgmock-dev googletest libbenchmark-dev cpuid xvfb xauth
+  clang-format libsystemd-dev dbus-daemon systemd qt6-base-private-dev trayer x11-utils x11-apps
   desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -94,6 +94,26 @@ if [ "${PACETTA_DOCS_PICTURES:-}" = 1 ] && [ -z "$scale" ] && [ -z "${PACETTA_SC
       fi
     done
   done
+  # The battery pages of the dual-core K8 laptop and its simulated battery.
+  for entry in "Battery-info:battery-info" "Battery-device-Simulated-battery-0:battery-device"; do
+    page="${entry%%:*}" name="${entry#*:}"
+    for picture in "$out/k8-x2-laptop"/*-"$page".png; do
+      if [ -f "$picture" ]; then
+        cp "$picture" "$root/docs/$name.png"
+        echo "docs/$name.png renewed"
+      fi
+    done
+  done
+  # The Profile page's OS settings: numbered schemes on the XP laptop, plans on Vista.
+  for entry in "pentium-m-laptop:profile-os-settings" "core2-duo-laptop:profile-os-plans"; do
+    machine="${entry%%:*}" name="${entry#*:}"
+    for picture in "$out/$machine"/*-Profile-Performance-on-demand-OS-settings.png; do
+      if [ -f "$picture" ]; then
+        cp "$picture" "$root/docs/$name.png"
+        echo "docs/$name.png renewed"
+      fi
+    done
+  done
 fi
 # The Monitoring page with its graphs filled: the dual-core K8 laptop on "Performance on
 # demand", refreshed every 200 ms through half a minute of idle and full load in turn

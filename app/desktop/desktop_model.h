@@ -5,8 +5,10 @@
 #include <string>
 
 #include "app/advanced/advanced_settings.h"
+#include "app/battery/battery_monitor.h"
 #include "app/desktop/monitor_history.h"
 #include "app/desktop/processor_identity.h"
+#include "app/desktop/profile_os.h"
 #include "app/desktop/tray_values.h"
 #include "app/lifecycle/start_calibration.h"
 #include "app/settings/app_settings.h"
@@ -129,6 +131,18 @@ class DesktopModel {
   // The "Advanced CPU settings" page's family part (the page knows its family's type);
   // null where the processor has none.
   virtual AdvancedSettings* Advanced() const { return nullptr; }
+
+  // The battery monitor the Battery info page, the device pages and the tray's battery
+  // icon show; null where the program has none. The info page's "Apply" stores the
+  // monitor's settings and the tray's battery rules, after which the derived values are
+  // recomputed and the devices listed afresh.
+  virtual BatteryMonitor* Battery() const { return nullptr; }
+  virtual void ApplyBattery(const BatterySettings& /*battery*/, const TraySettings& /*tray*/) {}
+
+  // The Profile page's OS settings tab: the system's schemes or plans, what it allows and
+  // whether the program manages them this run. A profile page's "Apply" and "Defaults"
+  // carry the profile's OS data under the same rules.
+  virtual OsSettingsOffer OsSettings() const { return {}; }
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

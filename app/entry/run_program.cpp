@@ -69,6 +69,7 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
     simulation.load = options.simLoad;
     simulation.thermal = options.simThermal;
     simulation.scenario = options.simScenario;
+    simulation.cpufreq = options.simCpufreq;
     simulation.trace = options.simTrace;
     simulation.system32 = options.sim32Bit;
     simulation.affinity = options.simAffinity;

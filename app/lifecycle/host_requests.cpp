@@ -1,5 +1,6 @@
 #include "app/lifecycle/host_requests.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/window_messages.h"
@@ -27,6 +28,13 @@ std::optional<int64_t> AnswerHostRequest(const platform::WindowMessage& message,
     default:
       return std::nullopt;
   }
+}
+
+int64_t AnswerSchemeRequest(power::OsPowerPolicy& policy, std::span<uint8_t, 16> buffer) {
+  power::SchemeId id{};
+  if (policy.GetActiveSchemeId(id) != power::kPowerOk) id.fill(0);
+  std::copy(id.begin(), id.end(), buffer.begin());
+  return 1;
 }
 
 }  // namespace pacetta

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "engine/profiles/profile_store.h"
 #include "platform/instance.h"
 #include "platform/power.h"
+#include "power/os_power_policy.h"
 
 namespace pacetta {
 
@@ -20,5 +22,10 @@ struct HostState {
 // The synchronous answer to requests 0x0505 to 0x0509; reading the power event clears
 // the mark. Nullopt for a message that is not one of them.
 std::optional<int64_t> AnswerHostRequest(const platform::WindowMessage& message, HostState& state);
+
+// Request 0x050A carries a 16-byte buffer, zeroed by the events engine, for the active OS
+// scheme's identifier (the older generation's index in the first four bytes, or the
+// plan's GUID). The answer is 1; the buffer stays zero when the system cannot say.
+int64_t AnswerSchemeRequest(power::OsPowerPolicy& policy, std::span<uint8_t, 16> buffer);
 
 }  // namespace pacetta

@@ -67,6 +67,9 @@ RunningProgram::~RunningProgram() {
 }
 
 bool RunningProgram::Initialise() {
+  // Before the pages, which offer what the modules bring; their messages come before the
+  // window is shown.
+  LoadAddins(application_.Addins(), application_.Strings(), application_.Boxes());
   LoadSettings();
   FollowAutostartSwitchedOff();
 
@@ -79,6 +82,9 @@ bool RunningProgram::Initialise() {
   if (advanced_) advanced_->WriteStartValues();
   abilities_ = AbilitiesOf(records.front(), settings_.family.intel.eist != 0);
   KeepDefaultPairOffered();
+  // Before the calibration's first transition: from here on only this program moves
+  // the performance state.
+  if (!TakeOverGovernors()) return false;
   idleHelpersStarted_ = settings_.management.runHltOnIdle != 0;
   calibration_ = CalibrateAtStart(records, sensors_, platform_.processors);
   if (advanced_ && settings_.rememberAdvanced != 0) advanced_->ApplyStored();
@@ -86,6 +92,8 @@ bool RunningProgram::Initialise() {
     settings_.profiles.ApplyTable(PStateTable{}, records.front(), true);
   }
 
+  StartOsPowerPolicy();
+  StartBatteryMonitor();
   StartEngine();
   if (application_.State().withoutDriver) {
     frontEnd_.Notice(
@@ -141,6 +149,24 @@ void RunningProgram::NameCompetingManagers() {
   }
 }
 
+bool RunningProgram::TakeOverGovernors() {
+  governors_.RestoreLeftover();
+  // Without performance-state control or the helper the registers stay as they are.
+  if (!abilities_.performanceStates || application_.State().withoutDriver) return true;
+  std::vector<uint32_t> registerSteered;
+  for (const CpuInfo& record : application_.Processors()) {
+    if (record.kernelPolicy < 0) registerSteered.push_back(record.index);
+  }
+  const auto refusal = governors_.TakeOver(registerSteered);
+  if (!refusal) return true;
+  // Steering against a governor would have the two undo each other's choice at every
+  // tick; the user must choose.
+  const uint32_t text = refusal->noUserspace ? kStrGovernorNoUserspace : kStrGovernorRefused;
+  frontEnd_.Notice(FormatText(application_.Strings().Get(text),
+                              {refusal->driver, refusal->policy, refusal->governor}));
+  return false;
+}
+
 void RunningProgram::LoadSettings() {
   // The firmware copy is read once, before the load needs the list for a fresh install.
   defaultList_ =
@@ -150,6 +176,24 @@ void RunningProgram::LoadSettings() {
   const SettingsLoadReport report = settings_.Load(platform_.registry, machine_, names);
   if (report.damageNotice) frontEnd_.Notice(*report.damageNotice);
   if (settings_.management.overheatAlert != 0) ClearStaleOverheat();
+}
+
+void RunningProgram::StartOsPowerPolicy() {
+  manageOsPower_ = settings_.management.manageOsPowerSettings != 0;
+  power::OsPowerPolicy& os = application_.OsPower();
+  // A failure leaves the program without the OS scheme feature; nothing else depends on it.
+  os.EnumerateSchemes(manageOsPower_);
+  if (!manageOsPower_) return;
+  for (int32_t i = 0; i < settings_.profiles.Count(); ++i) {
+    if (Profile* profile = settings_.profiles.At(i)) os.CaptureWhereMissing(*profile);
+  }
+}
+
+void RunningProgram::ActivateOsScheme(int32_t index) {
+  if (!manageOsPower_) return;
+  if (const Profile* profile = settings_.profiles.At(index)) {
+    application_.OsPower().ActivateProfile(*profile);
+  }
 }
 
 void RunningProgram::ClearStaleOverheat() {
@@ -188,6 +232,7 @@ void RunningProgram::StartEngine() {
   };
   hooks.notification = [this](uint32_t event) { Notify(event); };
   hooks.lastClockMhz = [this](unsigned k) { return sampler_->LastClockMhz(k); };
+  hooks.profileActivated = [this](int32_t index) { ActivateOsScheme(index); };
   manager_ = std::make_unique<management::PerformanceManager>(
       records, settings_.profiles, *loads_,
       management::ManagementHardware{sensors_, platform_.processors, &platform_.priorities},
@@ -195,6 +240,7 @@ void RunningProgram::StartEngine() {
 }
 
 void RunningProgram::OnRefreshTimer() {
+  if (!shutDown_ && battery_) battery_->Tick();
   Refresh({});
   // A management thread that was refused real-time scheduling says so once.
   if (auto notice = platform_.priorities.TakeNotice()) frontEnd_.Notice(*notice);
@@ -235,9 +281,10 @@ void RunningProgram::UpdateViews(bool /*redraw*/) {
   const uint32_t display = sampler_->ShownProcessor();
   const StringTable& strings = application_.Strings();
   FeedMonitoring();
-  frontEnd_.ShowStatus(FormatStatusLine(display, sampler_->Texts(), sampler_->Sample(display),
-                                        Source(), ProfileName(manager_->CurrentIndex()),
-                                        [&strings](uint32_t id) { return strings.Get(id); }));
+  frontEnd_.ShowStatus(FormatStatusLine(
+      display, sampler_->Texts(), sampler_->Sample(display), Source(),
+      ProfileName(manager_->CurrentIndex()), [&strings](uint32_t id) { return strings.Get(id); },
+      battery_ ? battery_->ChargeAndTime() : std::string()));
 }
 
 std::string RunningProgram::ProfileName(int32_t index) const {
@@ -328,6 +375,8 @@ void RunningProgram::OnPowerNotice(platform::PowerNotice notice) {
 
 void RunningProgram::PowerStatusChange() {
   if (shutDown_) return;
+  // The views below show the battery's charge of the new source.
+  if (battery_) battery_->ReadStatus();
   if (manager_->OnPowerStatusChange(AcLineStatus(), false)) {
     if (advanced_) advanced_->Reapply();
     sampler_->SetPowerSource(Source());
@@ -392,6 +441,7 @@ void RunningProgram::Shutdown() {
 
   frontEnd_.StopRefreshTimer();
   powerNotices_.reset();
+  if (battery_) battery_->StopListening();
 
   if (manager_) {
     const ProfileHalf* half = manager_->CurrentHalf();
@@ -409,6 +459,8 @@ void RunningProgram::Shutdown() {
   for (CpuInfo& record : application_.Processors()) {
     if (record.kernelPolicy >= 0) RestoreKernelPolicy(record, platform_.kernelCpu);
   }
+  // The kernel's governors take the processors back once no thread of ours writes them.
+  governors_.Restore();
   if (sampler_) sampler_->Stop();
   if (idleHelpers_ && idleHelpersStarted_) {
     const IdleHelpersStopped stopped = idleHelpers_->Stop(kIdleHelperStopBound);
@@ -417,6 +469,8 @@ void RunningProgram::Shutdown() {
                        " idle helper(s) ignored the stop signal and were ended.");
     }
   }
+  // The system's scheme of the start is back before the settings go.
+  application_.OsPower().RestoreAtExit(manageOsPower_);
   if (balloons) Notify(kStrSavingSettings);
   // The window and its pages hand over their state, saved with the rest.
   frontEnd_.ProgramEnding();

@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/desktop/desktop_model.h"
 #include "app/lifecycle/front_end.h"
+#include "app/lifecycle/governor_takeover.h"
 #include "app/lifecycle/lifecycle_options.h"
 #include "app/lifecycle/main_window.h"
 #include "app/lifecycle/start_calibration.h"
@@ -68,6 +69,9 @@ class RunningProgram final : public WindowProgram,
   bool RenameProfile(int32_t index, const std::string& name) override;
   PStateTable DefaultTable(int32_t editorLastIndex, bool& rangeChanged) override;
   Profile DefaultProfile(int32_t index, const Profile& edited, const PStateTable& table) override;
+  OsSettingsOffer OsSettings() const override;
+  // The events engine's request 0x050A: the active OS scheme's identifier into `buffer`.
+  int64_t AnswerSchemeRequest(std::span<uint8_t, 16> buffer);
   void RequestRestart() override;
   void ForceRefresh() override;
   // The tray's part of the model (running_program_tray.cpp).
@@ -86,6 +90,9 @@ class RunningProgram final : public WindowProgram,
   // The Monitoring page's part (running_program_monitoring.cpp).
   const MonitorHistory& Monitoring() const override { return monitoring_; }
   AdvancedSettings* Advanced() const override { return advanced_.get(); }
+  // The battery monitor's part (running_program_battery.cpp).
+  BatteryMonitor* Battery() const override { return battery_.get(); }
+  void ApplyBattery(const BatterySettings& battery, const TraySettings& tray) override;
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }
@@ -104,8 +111,16 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  // The system's power schemes at start: the list, and the program's own scheme when
+  // "ManageOsPowerSettings" is on; profiles without OS values take the current ones.
+  void StartOsPowerPolicy();
+  // A profile became current: its OS scheme, when it names one and the setting is on.
+  void ActivateOsScheme(int32_t index);
   // Names, once, every other manager of the kernel's frequency policies.
   void NameCompetingManagers();
+  // The kernel's governors of the processors steered by their registers go to
+  // `userspace`; false (said why) when they cannot.
+  bool TakeOverGovernors();
   // A stored custom defaults pair the processor does not offer is never written to it:
   // the pair found at start-up takes its place.
   void KeepDefaultPairOffered();
@@ -145,10 +160,14 @@ class RunningProgram final : public WindowProgram,
   AppSettings settings_;
   ControlAbilities abilities_;
   Calibration calibration_;
+  // Before the engine: what it holds goes back after the engine's threads have ended.
+  GovernorTakeover governors_{platform_.kernelCpu};
   std::optional<platform::PowerStatus> power_;
   int32_t powerEvent_ = 0;
   // "RunHltOnIdle" as loaded: the idle helpers run (a change takes effect at a restart).
   bool idleHelpersStarted_ = false;
+  // "ManageOsPowerSettings" as loaded (a change takes effect at a restart).
+  bool manageOsPower_ = false;
   bool logging_ = false;
   bool shutDown_ = false;
   // The Settings page applied a way of starting at logon during this run.
@@ -165,6 +184,10 @@ class RunningProgram final : public WindowProgram,
   // The Monitoring page's series: FeedMonitoring adds each refresh's new samples.
   void FeedMonitoring();
   MonitorHistory monitoring_;
+  // Built at the window's start; a battery's arrival or removal reaches the loop here.
+  void StartBatteryMonitor();
+  void OnBatteryDevicesChanged();
+  std::unique_ptr<BatteryMonitor> battery_;
   // Last: no notice arrives once the rest begins to go.
   std::unique_ptr<platform::PowerSubscription> powerNotices_;
 };

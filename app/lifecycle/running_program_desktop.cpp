@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "app/desktop/profile_edits.h"
+#include "app/desktop/profile_os.h"
 #include "app/desktop/pstate_steps.h"
 #include "app/lifecycle/engine_settings.h"
+#include "app/lifecycle/host_requests.h"
 #include "app/lifecycle/running_program.h"
 #include "app/window_messages.h"
 
@@ -142,17 +144,23 @@ void RunningProgram::ApplyProfiles(const PStateTable& table, bool rangeChanged,
 }
 
 void RunningProgram::ApplyProfile(int32_t index, const Profile& edited) {
-  if (shutDown_ || !manager_ || index == kNoManagementProfile) return;
+  if (shutDown_ || !manager_) return;
   Profile* profile = settings_.profiles.At(index);
   if (profile == nullptr) return;
   const CpuInfo& cpu0 = application_.Processors().front();
+  const OsSettingsOffer offer = OsSettings();
   // The threads read the current profile's half: it changes while they are held, and is
-  // activated again so that its positions fit its new lists.
+  // activated again so that its positions fit its new lists (and its OS scheme is in
+  // force with its new values).
   manager_->EditProfiles(
       [&] {
-        TakeCpuSettings(profile->ac, edited.ac);
-        TakeCpuSettings(profile->dc, edited.dc);
-        settings_.profiles.Validate(index, cpu0);
+        // "No management" has no CPU settings to change, but may name an OS scheme.
+        if (index != kNoManagementProfile) {
+          TakeCpuSettings(profile->ac, edited.ac);
+          TakeCpuSettings(profile->dc, edited.dc);
+          settings_.profiles.Validate(index, cpu0);
+        }
+        TakeOsSettings(*profile, edited, offer);
       },
       manager_->CurrentIndex() == index);
 }
@@ -161,7 +169,11 @@ std::optional<int32_t> RunningProgram::AddProfile(const std::string& name) {
   const std::optional<std::string> kept = ProfileNameFrom(name);
   if (shutDown_ || !kept) return std::nullopt;
   // A new profile is read by no thread until it is selected.
-  return settings_.profiles.Add(*kept);
+  const std::optional<int32_t> added = settings_.profiles.Add(*kept);
+  // Its OS data is fresh; managed, it starts from the program's policy as it is now.
+  if (Profile* profile = added ? settings_.profiles.At(*added) : nullptr; profile && manageOsPower_)
+    application_.OsPower().CaptureProfileValues(*profile);
+  return added;
 }
 
 bool RunningProgram::RenameProfile(int32_t index, const std::string& name) {
@@ -184,7 +196,24 @@ Profile RunningProgram::DefaultProfile(int32_t index, const Profile& edited,
   Profile profile = edited;
   ResetProfileDefaults(profile, index, table, application_.Processors().front(), DefaultStates(),
                        abilities_.performanceStates, abilities_.clockModulation);
+  // Managed, the OS settings go back to a new profile's: no scheme of the system's, the
+  // processor policy to be switched off, and the program's current values.
+  if (manageOsPower_ && index != kNoManagementProfile) {
+    const Profile fresh = FreshProfile("", platform_.system.Version().major);
+    profile.osLink = fresh.osLink;
+    profile.osPolicy = fresh.osPolicy;
+    application_.OsPower().CaptureProfileValues(profile);
+  }
   return profile;
+}
+
+OsSettingsOffer RunningProgram::OsSettings() const {
+  return OfferOf(application_.OsPower(), manageOsPower_);
+}
+
+int64_t RunningProgram::AnswerSchemeRequest(std::span<uint8_t, 16> buffer) {
+  if (shutDown_) return 0;
+  return pacetta::AnswerSchemeRequest(application_.OsPower(), buffer);
 }
 
 void RunningProgram::RequestRestart() {

@@ -7,7 +7,8 @@ namespace pacetta {
 
 std::string FormatStatusLine(uint32_t displayProcessor, const DisplayTexts& texts,
                              const CpuSample& display, PowerSource source,
-                             const std::string& profileName, const TextLookup& lookup) {
+                             const std::string& profileName, const TextLookup& lookup,
+                             const std::string& batteryCharge) {
   char load[32];
   if (display.cpuLoad < 0.0) {
     std::snprintf(load, sizeof load, "%s", lookup(kTextNotAvailable).c_str());
@@ -21,10 +22,12 @@ std::string FormatStatusLine(uint32_t displayProcessor, const DisplayTexts& text
   if (display.packageWatts >= 0.0) {
     std::snprintf(power, sizeof power, ", package %.1f W", display.packageWatts);
   }
+  const bool onBattery = source == PowerSource::kBattery;
+  std::string supply = lookup(onBattery ? kTextBattery : kTextAcPower);
+  if (onBattery && !batteryCharge.empty()) supply += ", " + batteryCharge;
   return "CPU " + std::to_string(displayProcessor) + ": " + texts.clock + ", " + texts.multiplier +
          ", " + texts.voltage + ", load " + load + " (OS " + os + "), " + texts.temperature +
-         power + " | " + lookup(source == PowerSource::kBattery ? kTextBattery : kTextAcPower) +
-         " | " + profileName;
+         power + " | " + supply + " | " + profileName;
 }
 
 }  // namespace pacetta

@@ -23,6 +23,7 @@ const char* const kProgramUsage =
     "  --sim-load=idle|full|host|script:...  the simulated processors' work\n"
     "  --sim-thermal=ambient=C,rise=C,tau=S  the simulated thermal model\n"
     "  --sim-scenario=FILE     timed AC, battery, suspend and resume events\n"
+    "  --sim-cpufreq=GOVERNOR[:OFFERED,...]  a kernel frequency driver on older processors\n"
     "  --sim-trace=FILE        write every hardware access of the simulated PC to FILE\n"
     "  --sim-affinity=MASK     the processors the simulated process may use\n"
     "  --usage                 this text\n"
@@ -69,6 +70,8 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       options.simThermal = value;
     } else if (name == "--sim-scenario" && hasValue) {
       options.simScenario = value;
+    } else if (name == "--sim-cpufreq" && hasValue) {
+      options.simCpufreq = value;
     } else if ((name == "--sim-32bit" || name == "--sim-64bit") && !hasValue) {
       options.sim32Bit = name == "--sim-32bit";
     } else if (name == "--sim-trace" && hasValue && !value.empty()) {

@@ -16,6 +16,7 @@ struct ProgramOptions {
   std::string simLoad;      // idle, full, host or script:...
   std::string simThermal;   // ambient=C,rise=C,tau=S
   std::string simScenario;  // a file of timed power events
+  std::string simCpufreq;   // an older frequency driver's governors
   std::string simTrace;     // the register trace's file
   std::optional<bool> sim32Bit;
   std::optional<uint64_t> simAffinity;

@@ -103,6 +103,11 @@ inline constexpr uint32_t kStrLongRunPciDivisor = 10186;
 inline constexpr uint32_t kStrLongRunGateDelay = 10187;
 
 // Battery pages.
+inline constexpr uint32_t kStrBatteryFlagHigh = 10200;
+inline constexpr uint32_t kStrBatteryFlagLow = 10201;
+inline constexpr uint32_t kStrBatteryCritical = 10202;
+inline constexpr uint32_t kStrBatteryCharging = 10203;
+inline constexpr uint32_t kStrBatteryFlagMedium = 10204;
 inline constexpr uint32_t kStrNoSystemBattery = 10205;
 inline constexpr uint32_t kStrUnknownBatteryStatus = 10206;
 inline constexpr uint32_t kStrTimeHoursMinutesSeconds = 10209;
@@ -117,6 +122,16 @@ inline constexpr uint32_t kStrChargeRate = 10217;
 inline constexpr uint32_t kStrDischargeRate = 10218;
 inline constexpr uint32_t kStrLifeTimeRemaining = 10219;
 inline constexpr uint32_t kStrChargingTimeLeft = 10220;
+inline constexpr uint32_t kStrBatteryOnLine = 10221;
+inline constexpr uint32_t kStrBatteryDischarging = 10222;
+inline constexpr uint32_t kStrYes = 10223;
+inline constexpr uint32_t kStrNo = 10224;
+inline constexpr uint32_t kStrBatteryNotPresent = 10225;
+
+// Why the kernel's governor of register-steered processors could not be taken over
+// (the driver, the policy number, the governor).
+inline constexpr uint32_t kStrGovernorNoUserspace = 10230;
+inline constexpr uint32_t kStrGovernorRefused = 10231;
 
 // Event power sources, in list order (stored as index + 1).
 inline constexpr uint32_t kStrEventSourceAc = 10240;
@@ -329,7 +344,21 @@ inline constexpr uint32_t kStrUseThrottle = 31301;
 inline constexpr uint32_t kStrTargetLoadLabel = 31302;
 inline constexpr uint32_t kStrUpIntervalLabel = 31303;
 inline constexpr uint32_t kStrDownIntervalLabel = 31304;
-inline constexpr uint32_t kStrOsSettingsUnavailable = 31400;
+// OS settings of the older generation (dialog 114) and of the newer (dialog 115).
+inline constexpr uint32_t kStrUseOsScheme = 31400;
+inline constexpr uint32_t kStrDisableOsProcessorPolicy = 31401;
+inline constexpr uint32_t kStrCustomSchemeGroup = 31402;
+inline constexpr uint32_t kStrMonitorTimeoutLabel = 31403;
+inline constexpr uint32_t kStrDisksTimeoutLabel = 31404;
+inline constexpr uint32_t kStrStandbyTimeoutLabel = 31405;
+inline constexpr uint32_t kStrHibernateTimeoutLabel = 31406;
+inline constexpr uint32_t kStrManageLcd = 31407;
+inline constexpr uint32_t kStrLcdLevelLabel = 31408;
+inline constexpr uint32_t kStrMinutesSuffix = 31409;  // after a time-out in minutes
+inline constexpr uint32_t kStrUseOsPlan = 31500;
+inline constexpr uint32_t kStrActiveSettingLabel = 31501;
+inline constexpr uint32_t kStrDefaultSettingLabel = 31502;
+inline constexpr uint32_t kStrNoPlanSettings = 31503;
 
 // AMD K8 advanced page (dialog 116) with its tabs "CPU setup" (117), "P-states
 // transitions" (118) and "Misc. control" (119).
@@ -469,6 +498,51 @@ inline constexpr uint32_t kStrLongRunGateDelayFs = 32615;
 inline constexpr uint32_t kStrViaTitle = 32700;
 inline constexpr uint32_t kStrViaPowerSaverGroup = 32701;
 inline constexpr uint32_t kStrViaPowerSaver = 32702;
+
+// The Battery info page (dialog 128).
+inline constexpr uint32_t kStrBatteryStatusGroup = 32800;
+inline constexpr uint32_t kStrBatteryPowerSourceLabel = 32801;
+inline constexpr uint32_t kStrBatteryChargeLabel = 32802;
+inline constexpr uint32_t kStrBatteryLifeTimeLabel = 32803;
+inline constexpr uint32_t kStrBatteryFullLifeTimeLabel = 32804;
+inline constexpr uint32_t kStrBatteryDevicesGroup = 32805;
+inline constexpr uint32_t kStrBatteryDevNotify = 32806;
+inline constexpr uint32_t kStrBatteryPollEnable = 32807;
+inline constexpr uint32_t kStrBatteryPollIntervalLabel = 32808;
+inline constexpr uint32_t kStrBatteryAverageLabel = 32809;
+inline constexpr uint32_t kStrBatteryForceRate = 32810;
+inline constexpr uint32_t kStrBatteryForceLifeTime = 32811;
+inline constexpr uint32_t kStrBatteryTrayGroup = 32812;
+inline constexpr uint32_t kStrBatteryTrayDischarging = 32813;
+inline constexpr uint32_t kStrBatteryTrayCharging = 32814;
+inline constexpr uint32_t kStrBatteryTrayOnAc = 32815;
+inline constexpr uint32_t kStrBatteryRefreshList = 32816;
+// A battery device page (dialog 130); its container (129) shows 10225 and "Refresh".
+inline constexpr uint32_t kStrBatteryDeviceStatusGroup = 33000;
+inline constexpr uint32_t kStrBatteryPowerStateLabel = 33001;
+inline constexpr uint32_t kStrBatteryCapacityLabel = 33002;
+inline constexpr uint32_t kStrBatteryVoltageLabel = 33003;
+inline constexpr uint32_t kStrBatteryTemperatureLabel = 33004;
+inline constexpr uint32_t kStrBatteryDeviceInfoGroup = 33005;
+inline constexpr uint32_t kStrBatteryDeviceNameLabel = 33006;
+inline constexpr uint32_t kStrBatteryManufacturerLabel = 33007;
+inline constexpr uint32_t kStrBatteryUniqueIdLabel = 33008;
+inline constexpr uint32_t kStrBatteryRelativeLabel = 33009;
+inline constexpr uint32_t kStrBatteryShortTermLabel = 33010;
+inline constexpr uint32_t kStrBatterySystemLabel = 33011;
+inline constexpr uint32_t kStrBatteryRechargeableLabel = 33012;
+inline constexpr uint32_t kStrBatteryChargeRequestsLabel = 33013;
+inline constexpr uint32_t kStrBatteryDischargeRequestsLabel = 33014;
+inline constexpr uint32_t kStrBatteryChemistryLabel = 33015;
+inline constexpr uint32_t kStrBatteryDesignedLabel = 33016;
+inline constexpr uint32_t kStrBatteryFullChargedLabel = 33017;
+inline constexpr uint32_t kStrBatteryWarningAlertLabel = 33018;
+inline constexpr uint32_t kStrBatteryLowAlertLabel = 33019;
+inline constexpr uint32_t kStrBatteryCriticalBiasLabel = 33020;
+inline constexpr uint32_t kStrBatteryCyclesLabel = 33021;
+inline constexpr uint32_t kStrBatteryDateLabel = 33022;
+inline constexpr uint32_t kStrBatteryRequestCharge = 33023;
+inline constexpr uint32_t kStrBatteryRequestDischarge = 33024;
 
 // "Add/rename profile" box (dialog 146).
 inline constexpr uint32_t kStrProfileNameCaption = 34600;

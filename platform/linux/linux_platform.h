@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "platform/linux/autostart/linux_autostart.h"
+#include "platform/linux/battery_devices.h"
 #include "platform/linux/file_registry.h"
 #include "platform/linux/helper_device.h"
 #include "platform/linux/helper_service_control.h"
@@ -10,6 +11,7 @@
 #include "platform/linux/linux_local_clock.h"
 #include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_os_entry_points.h"
+#include "platform/linux/linux_os_power.h"
 #include "platform/linux/linux_priorities.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processors.h"
@@ -39,11 +41,13 @@ class LinuxPlatform {
   LinuxSystem system_;
   LinuxOsEntryPoints entryPoints_;
   LinuxPower power_;
+  LinuxBatteries batteries_;
   LinuxPriorities priorities_;
   LinuxLogFiles logFiles_;
   LinuxLocalClock localClock_;
   LinuxProcesses processes_;
   LinuxAutostart autostart_;
+  LinuxOsPower osPower_;
   // Its writes go through the helper's device.
   std::unique_ptr<platform::KernelCpu> kernelCpu_;
   platform::Platform view_;

@@ -67,7 +67,9 @@ bool LinuxSystem::StartProcess(const std::string& path, const std::vector<std::s
 }
 
 std::unique_ptr<platform::Module> LinuxSystem::LoadModule(const std::string& path) {
-  if (!FileExists(path)) return nullptr;
+  // A bare name would send the loader through the library search path, where a library
+  // of the same name from anywhere could answer: only full paths are loaded.
+  if (path.empty() || path.front() != '/' || !FileExists(path)) return nullptr;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) return nullptr;
   return std::make_unique<SharedModule>(handle);

@@ -15,24 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The first line of an attribute file, without trailing blanks; empty when absent.
-std::string Attribute(const fs::path& folder, const char* name) {
-  std::ifstream file(folder / name);
-  std::string value;
-  if (!file || !std::getline(file, value)) return {};
-  while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
-  return value;
-}
-
-std::optional<int64_t> Number(const fs::path& folder, const char* name) {
-  const std::string text = Attribute(folder, name);
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  const long long value = std::strtoll(text.c_str(), &end, 10);
-  if (*end != '\0') return std::nullopt;
-  return value;
-}
-
 struct Battery {
   std::string status;  // "Charging", "Discharging", "Full", "Not charging", "Unknown"
   std::optional<int64_t> capacity;
@@ -42,16 +24,16 @@ struct Battery {
 
 Battery ReadBattery(const fs::path& folder) {
   Battery battery;
-  battery.status = Attribute(folder, "status");
-  battery.capacity = Number(folder, "capacity");
-  if (auto energy = Number(folder, "energy_now")) {
+  battery.status = SupplyAttribute(folder, "status");
+  battery.capacity = SupplyNumber(folder, "capacity");
+  if (auto energy = SupplyNumber(folder, "energy_now")) {
     battery.now = energy;
-    battery.full = Number(folder, "energy_full");
-    battery.rate = Number(folder, "power_now");
-  } else if (auto charge = Number(folder, "charge_now")) {
+    battery.full = SupplyNumber(folder, "energy_full");
+    battery.rate = SupplyNumber(folder, "power_now");
+  } else if (auto charge = SupplyNumber(folder, "charge_now")) {
     battery.now = charge;
-    battery.full = Number(folder, "charge_full");
-    battery.rate = Number(folder, "current_now");
+    battery.full = SupplyNumber(folder, "charge_full");
+    battery.rate = SupplyNumber(folder, "current_now");
   }
   // Some firmware reports the discharge rate as a negative number.
   if (battery.rate) battery.rate = std::llabs(*battery.rate);
@@ -112,6 +94,23 @@ void FillCharge(const std::vector<Battery>& batteries, platform::PowerStatus& st
 
 }  // namespace
 
+std::string SupplyAttribute(const std::filesystem::path& folder, const char* name) {
+  std::ifstream file(folder / name);
+  std::string value;
+  if (!file || !std::getline(file, value)) return {};
+  while (!value.empty() && std::isspace(static_cast<unsigned char>(value.back()))) value.pop_back();
+  return value;
+}
+
+std::optional<int64_t> SupplyNumber(const std::filesystem::path& folder, const char* name) {
+  const std::string text = SupplyAttribute(folder, name);
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  const long long value = std::strtoll(text.c_str(), &end, 10);
+  if (*end != '\0') return std::nullopt;
+  return value;
+}
+
 std::optional<platform::PowerStatus> ReadPowerSupplies(const std::string& root) {
   std::error_code error;
   fs::directory_iterator entries(root, error);
@@ -122,12 +121,13 @@ std::optional<platform::PowerStatus> ReadPowerSupplies(const std::string& root) 
   // The listing may end early on an error; what was read still counts.
   for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
     const fs::path folder = entries->path();
-    if (Attribute(folder, "scope") == "Device") continue;  // a mouse's or headset's battery
-    const std::string type = Attribute(folder, "type");
+    if (SupplyAttribute(folder, "scope") == "Device") continue;  // a mouse's or headset's battery
+    const std::string type = SupplyAttribute(folder, "type");
     if (type == "Battery") {
-      if (Number(folder, "present").value_or(1) != 0) batteries.push_back(ReadBattery(folder));
+      if (SupplyNumber(folder, "present").value_or(1) != 0)
+        batteries.push_back(ReadBattery(folder));
     } else if (!type.empty() && IsLinePower(type)) {
-      if (const auto online = Number(folder, "online")) {
+      if (const auto online = SupplyNumber(folder, "online")) {
         anyAdapter = true;
         adapterOnline = adapterOnline || *online != 0;
       }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -15,5 +17,10 @@ inline constexpr char kPowerSupplyRoot[] = "/sys/class/power_supply";
 // "Device") do not count. A machine with no adapter and no battery runs on AC power.
 // Nullopt when `root` cannot be listed.
 std::optional<platform::PowerStatus> ReadPowerSupplies(const std::string& root = kPowerSupplyRoot);
+
+// An attribute file of a supply's folder: its first line without trailing blanks (empty
+// when absent), or that line as a whole decimal number (nullopt when it is not one).
+std::string SupplyAttribute(const std::filesystem::path& folder, const char* name);
+std::optional<int64_t> SupplyNumber(const std::filesystem::path& folder, const char* name);
 
 }  // namespace pacetta::linux_os

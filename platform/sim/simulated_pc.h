@@ -9,6 +9,7 @@
 #include "platform/sim/driver/violation_log.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/models/family_model.h"
+#include "platform/sim/os_power/sim_os_power.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
 #include "platform/sim/workload/processor_timeline.h"
@@ -39,6 +40,9 @@ struct SimulationOptions {
   // A file for the register trace (`--sim-trace`): every hardware access the program
   // makes, docs/simulated-trace.md. Empty = none.
   std::string trace;
+  // An older-kind frequency driver on a machine steered by its registers
+  // (`--sim-cpufreq=GOVERNOR[:OFFERED,...]`, docs/linux-governor.md). Empty = none.
+  std::string cpufreq;
   // The machine's time; null = the host's monotonic clock. Tests drive their own.
   std::shared_ptr<SimClock> clock;
 };
@@ -73,6 +77,8 @@ class SimulatedPc {
 
   // What the program asked of the scheduler; the host's scheduling is never changed.
   virtual SimPriorities& Priorities() = 0;
+  // The system's power schemes or plans and the panel, as the program left them.
+  virtual SimOsPower& OsPowerPolicy() = 0;
 
   // The kernel's frequency policies and hardware monitors of the machine's processors;
   // without policies on machines whose family has no kernel frequency driver.

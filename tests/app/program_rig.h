@@ -27,12 +27,15 @@ namespace pacetta::testing {
 class ProgramRig {
  public:
   // Builds catalogue machine `machine` (or a machine file) doing `load` (`--sim-load`;
-  // empty: idle) and runs the start-up.
-  explicit ProgramRig(const std::string& machine, const std::string& load = {}) {
+  // empty: idle), with the frequency driver `cpufreq` (`--sim-cpufreq`; empty: none), and
+  // runs the start-up.
+  explicit ProgramRig(const std::string& machine, const std::string& load = {},
+                      const std::string& cpufreq = {}) {
     setenv("PACETTA_RUNTIME_DIR", runtime_.Path().c_str(), 1);
     sim::SimulationOptions options;
     options.machine = machine;
     options.load = load;
+    options.cpufreq = cpufreq;
     options.stateFolder = folder_.Path() + "/state";
     options.settingsPath = folder_.Path() + "/settings.json";
     std::string error;

@@ -149,7 +149,10 @@ TEST_F(RunningProgramTest, RequestsAndPowerNoticesAreServedOnTheLoopUntilAnOrder
 
   const std::string output = out_.Text();
   EXPECT_NE(output.find("| AC power | No management\n"), std::string::npos) << output;
-  EXPECT_NE(output.find("| Battery | Maximal performance\n"), std::string::npos) << output;
+  // On battery the source is followed by the battery's charge and remaining time.
+  EXPECT_NE(output.find("| Battery, High (100%), 5 hr, 6 min, 40 sec | Maximal performance\n"),
+            std::string::npos)
+      << output;
   // The orderly close saved the settings.
   EXPECT_EQ(Stored("ProgramVersion"), kProgramVersion);
   EXPECT_TRUE(pc_->Violations().empty());

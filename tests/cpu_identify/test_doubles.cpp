@@ -182,9 +182,9 @@ struct DriverWithRegisters::Backend {
   linux_os::LinuxProcesses processes;
   testing::NoKernelCpu kernelCpu;
   sim::RecordingAutostart autostart;
-  platform::Platform view{cpu,        processors, serviceControl, deviceIo, registry,   events,
-                          windows,    system,     entryPoints,    power,    priorities, logFiles,
-                          localClock, processes,  kernelCpu,      autostart};
+  platform::Platform view{cpu,        processors, serviceControl, deviceIo,  registry,   events,
+                          windows,    system,     entryPoints,    power,     priorities, logFiles,
+                          localClock, processes,  kernelCpu,      autostart, power};
 };
 
 DriverWithRegisters::DriverWithRegisters() : backend_(std::make_unique<Backend>()) {

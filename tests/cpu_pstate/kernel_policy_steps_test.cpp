@@ -88,6 +88,9 @@ class RecordingKernel final : public platform::KernelCpu {
     return true;
   }
   bool SetBoost(bool) override { return false; }
+  bool SetGovernor(uint32_t, const std::string&) override { return false; }
+  std::vector<platform::TakenGovernor> TakenGovernors() override { return {}; }
+  bool RecordTakenGovernors(const std::vector<platform::TakenGovernor>&) override { return false; }
 };
 
 // A hybrid part's performance core and efficiency core, both asked for the rows of the

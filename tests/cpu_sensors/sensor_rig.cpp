@@ -132,7 +132,7 @@ SensorRig::SensorRig(std::vector<sim::ProcessorSpec> processorSpecs, bool system
            windows,    system,     entryPoints,
            power,      priorities, logFiles,
            localClock, processes,  kernelCpu,
-           autostart},
+           autostart,  power},
       driver(view),
       northbridge(driver),
       sensors{driver, cpu, optionalEntryPoints, &northbridge} {

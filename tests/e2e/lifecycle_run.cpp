@@ -36,7 +36,9 @@ std::optional<StatusLine> ParseStatusLine(const std::string& line) {
   StatusLine status;
   status.processor = parts[0].substr(4, colon - 4);
   status.multiplier = values[1];
-  status.powerSource = parts[1];
+  const auto charge = parts[1].find(", ");
+  status.powerSource = parts[1].substr(0, charge);
+  if (charge != std::string::npos) status.batteryCharge = parts[1].substr(charge + 2);
   status.profile = parts[2];
   return status;
 }

@@ -15,12 +15,14 @@ namespace pacetta::testing {
 
 extern const std::string kPacettaProgram;
 
-// "CPU k: <clock>, <mult>, <volt>, load N% (OS N%), <temp> | <power source> | <profile>"
+// "CPU k: <clock>, <mult>, <volt>, load N% (OS N%), <temp> | <power source>[, <charge>] |
+// <profile>", the charge and remaining time shown on battery only.
 struct StatusLine {
   size_t end = 0;  // offset in the output just past the line
   std::string processor;
   std::string multiplier;
   std::string powerSource;
+  std::string batteryCharge;
   std::string profile;
 };
 

@@ -137,6 +137,8 @@ TEST(Lifecycle, UnpluggingSwitchesFromTheOnDemandProfileToTheBatteryProfile) {
     onBattery = onBattery || line.powerSource == "Battery";
     if (onBattery) {
       EXPECT_EQ(line.powerSource, "Battery") << "the source went back";
+      // The simulated battery's charge in percent, as its tray tooltip words it.
+      EXPECT_NE(line.batteryCharge.find("%)"), std::string::npos) << line.batteryCharge;
     }
   }
   EndWithExitCommand(run, *program);

@@ -166,9 +166,9 @@ struct FakePlatform {
   linux_os::LinuxProcesses processes;
   testing::NoKernelCpu kernelCpu;
   sim::RecordingAutostart autostart;
-  platform::Platform view{cpu,        processors, serviceControl, deviceIo, registry,   events,
-                          windows,    system,     entryPoints,    power,    priorities, logFiles,
-                          localClock, processes,  kernelCpu,      autostart};
+  platform::Platform view{cpu,        processors, serviceControl, deviceIo,  registry,   events,
+                          windows,    system,     entryPoints,    power,     priorities, logFiles,
+                          localClock, processes,  kernelCpu,      autostart, power};
 
   // The helper beside the program, startable, for the 64-bit system by default.
   void InstallHelperFile(const std::string& name = "Portex64");

@@ -140,7 +140,7 @@ class SimRig {
              windows,    system,     entryPoints,
              power,      priorities, logFiles,
              localClock, processes,  kernelCpu,
-             autostart},
+             autostart,  power},
         driver(view) {
     opened = driver.Open(0) == 0;
     recorder.Take();  // the opening's own requests

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "platform/sim/power/battery_pack.h"
 #include "tests/test_support/temp_folder.h"
 
 namespace pacetta::sim {
@@ -41,6 +42,21 @@ TEST(PowerScenario, ReadsTimedStepsWithUnitsCommentsAndCharges) {
   EXPECT_EQ(steps[5].line, 8u);
 }
 
+TEST(PowerScenario, BatteriesAreInsertedAndRemovedUpToTheMachinesRoom) {
+  const auto parse = ParsePowerScenario("1s battery remove\n2s Battery INSERT\n", "bay");
+  ASSERT_TRUE(parse.steps) << parse.error;
+  ASSERT_EQ(parse.steps->size(), 2u);
+  EXPECT_EQ((*parse.steps)[0].action, PowerAction::kRemoveBattery);
+  EXPECT_EQ((*parse.steps)[1].action, PowerAction::kInsertBattery);
+
+  std::string full;
+  for (size_t i = 1; i <= SimBatteryPack::kMostBatteries; ++i) full += "1s battery insert\n";
+  const auto overfull = ParsePowerScenario(full, "bay", 1);
+  EXPECT_FALSE(overfull.steps);
+  EXPECT_NE(overfull.error.find("the machine holds no more batteries"), std::string::npos)
+      << overfull.error;
+}
+
 TEST(PowerScenario, EmptyTextIsAScenarioWithoutSteps) {
   const auto parse = ParsePowerScenario("# nothing happens\n\n", "quiet");
   ASSERT_TRUE(parse.steps);
@@ -71,6 +87,10 @@ TEST(PowerScenario, ErrorsNameTheFileAndLine) {
       {"1s unplug\n2s unplug\n", "s.txt:2: unplug cannot happen here"},
       {"1s resume\n", "s.txt:1: resume cannot happen here: the machine is not suspended"},
       {"1s suspend\n2s suspend\n", "s.txt:2: suspend cannot happen here"},
+      {"1s battery remove\n2s battery remove\n",
+       "s.txt:2: battery remove cannot happen here: the machine has no battery"},
+      {"1s battery remove\n2s battery 50\n", "s.txt:2: battery cannot happen here"},
+      {"2s battery out\n", "s.txt:1: battery needs a charge of 0 to 100 %, insert or remove"},
   };
   for (const Case& c : cases) {
     const auto parse = ParsePowerScenario(c.text, "s.txt");
@@ -84,8 +104,10 @@ TEST(PowerScenario, LoadsAFileAndNamesAMissingOne) {
   const std::string path = folder.File("day.scenario");
   std::ofstream(path) << "1s unplug\n2s plug\n2s plugg\n";
   const auto bad = LoadPowerScenario(path);
-  EXPECT_EQ(bad.error,
-            path + ":3: unknown action 'plugg' (plug, unplug, suspend, resume or battery PERCENT)");
+  EXPECT_EQ(bad.error, path +
+                           ":3: unknown action 'plugg' (plug, unplug, suspend, resume, battery "
+                           "PERCENT, battery insert or "
+                           "battery remove)");
 
   std::ofstream(path) << "1s unplug\n2s plug\n";
   const auto good = LoadPowerScenario(path);

@@ -58,6 +58,49 @@ TEST(SimPower, ChargeSetsTheBatteryFlagAndOnlyFlagChangesAreAnnounced) {
   EXPECT_EQ(heard[3].status->batteryPercent, 4);
 }
 
+class DeviceCounter final : public platform::BatteryListener {
+ public:
+  void OnBatteryDevicesChanged() override { ++changes; }
+  std::atomic<int> changes{0};
+};
+
+// The charge follows the machine's clock: the idle draw on battery, the charger's
+// power on AC; batteries put in or taken out are announced to the device listeners.
+TEST(SimPower, BatteriesDrainChargeAndAnnounceTheirArrivalAndRemoval) {
+  uint64_t nowNs = 0;
+  SimPower power;
+  power.AttachMachine([&nowNs] { return nowNs; }, [] { return 0.0; });
+  DeviceCounter devices;
+  auto subscription = power.Subscribe(static_cast<platform::BatteryListener&>(devices));
+  const std::string first = power.Enumerate().at(0);
+
+  ASSERT_TRUE(power.Unplug());
+  nowNs += 3600'000'000'000;  // an hour at 9 W
+  auto status = power.Status(first);
+  ASSERT_TRUE(status);
+  EXPECT_EQ(status->capacity, 46000u - 9000u);
+  EXPECT_EQ(status->rate, -9000);
+  EXPECT_EQ(status->powerState, platform::kBatteryDischarging);
+
+  ASSERT_TRUE(power.Plug());
+  nowNs += 600'000'000'000;  // ten minutes at 30 W
+  status = power.Status(first);
+  EXPECT_EQ(status->capacity, 37000u + 5000u);
+  EXPECT_EQ(status->powerState, platform::kBatteryPowerOnLine | platform::kBatteryChargingState);
+
+  ASSERT_TRUE(power.InsertBattery());
+  ASSERT_TRUE(power.WaitDelivered(kBound));
+  EXPECT_EQ(devices.changes, 1);
+  EXPECT_EQ(power.Enumerate().size(), 2u);
+  ASSERT_TRUE(power.RemoveBattery());
+  ASSERT_TRUE(power.RemoveBattery());
+  EXPECT_FALSE(power.RemoveBattery());
+  ASSERT_TRUE(power.WaitDelivered(kBound));
+  EXPECT_EQ(devices.changes, 3);
+  EXPECT_FALSE(power.Status(first)) << "a battery taken out cannot be read";
+  EXPECT_EQ(power.Status()->batteryFlag, platform::kNoSystemBattery);
+}
+
 TEST(SimPower, ActionsThatMakeNoSenseChangeNothing) {
   SimPower power;
   NoticeRecorder recorder;

@@ -18,6 +18,9 @@ class NoKernelCpu final : public platform::KernelCpu {
   bool SetLimits(uint32_t, uint32_t, uint32_t) override { return false; }
   bool SetEnergyPreference(uint32_t, const std::string&) override { return false; }
   bool SetBoost(bool) override { return false; }
+  bool SetGovernor(uint32_t, const std::string&) override { return false; }
+  std::vector<platform::TakenGovernor> TakenGovernors() override { return {}; }
+  bool RecordTakenGovernors(const std::vector<platform::TakenGovernor>&) override { return false; }
 };
 
 }  // namespace pacetta::testing

@@ -42,6 +42,8 @@ class MachineModel final : public DesktopModel {
     storedWindows.push_back(window);
   }
   void ForceRefresh() override { ++forcedRefreshes; }
+  // The battery monitor a test hands in (none by default).
+  BatteryMonitor* Battery() const override { return battery; }
 
   // The window never asks these; the pages that do are tested on the running program.
   void ApplyManagement(const ManagementSettings&) override { Unexpected("ApplyManagement"); }
@@ -104,6 +106,7 @@ class MachineModel final : public DesktopModel {
   std::vector<CpuSample> samples;
   bool temperatureReadable = true;
   int forcedRefreshes = 0;
+  BatteryMonitor* battery = nullptr;
   int traysRestored = 0;
   MonitorHistory monitoring;
 

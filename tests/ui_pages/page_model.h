@@ -63,6 +63,14 @@ class PageModel final : public DesktopModel {
   const MonitorHistory& Monitoring() const override { return monitoring; }
   // The advanced page: the family settings a test hands in (none by default).
   AdvancedSettings* Advanced() const override { return advanced; }
+  // The battery pages: the monitor a test hands in (none by default); "Apply" stores the
+  // values and is recorded.
+  BatteryMonitor* Battery() const override { return battery; }
+  void ApplyBattery(const BatterySettings& edited, const TraySettings& tray) override {
+    settings.battery = edited;
+    settings.tray = tray;
+    calls.push_back("ApplyBattery");
+  }
 
   // The Settings page: the languages a test offers; "Apply" stores the values.
   LanguageOffer Languages() const override { return languages; }
@@ -77,6 +85,7 @@ class PageModel final : public DesktopModel {
   LanguageOffer languages;
   MonitorHistory monitoring;
   AdvancedSettings* advanced = nullptr;
+  BatteryMonitor* battery = nullptr;
 };
 
 }  // namespace pacetta::ui::testing

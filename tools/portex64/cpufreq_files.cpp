@@ -161,6 +161,24 @@ std::string CpufreqFiles::SetEnergyPreference(uint32_t policy, const std::string
   return {};
 }
 
+std::string CpufreqFiles::SetGovernor(uint32_t policy, const std::string& governor) {
+  const std::lock_guard lock(mutex_);
+  const std::string which = "policy" + std::to_string(policy);
+  if (governor.empty()) return "unprintable or empty governor";
+  const UniqueFd folder = OpenPolicy(root_, policy);
+  if (!folder.Valid()) return "no frequency " + which;
+  const auto offered = ReadText(folder.Get(), "scaling_available_governors");
+  if (!offered) return which + " lists no governors";
+  std::istringstream words(*offered);
+  bool known = false;
+  for (std::string word; !known && words >> word;) known = word == governor;
+  if (!known) return which + " does not offer the governor " + governor;
+  if (!WriteText(folder.Get(), "scaling_governor", governor + "\n")) {
+    return Failure("cannot write", "scaling_governor");
+  }
+  return {};
+}
+
 std::string CpufreqFiles::SetBoost(uint32_t on) {
   const std::lock_guard lock(mutex_);
   if (on > 1) return "boost value " + std::to_string(on) + " is neither 0 nor 1";

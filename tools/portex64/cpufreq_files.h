@@ -6,7 +6,8 @@
 namespace pacetta::portex {
 
 // The kernel's frequency policy files the program may change: a policy's
-// scaling_min_freq, scaling_max_freq and energy_performance_preference, and the boost
+// scaling_min_freq, scaling_max_freq, energy_performance_preference and scaling_governor,
+// and the boost
 // switch (cpufreq/boost, or intel_pstate/no_turbo where that driver runs). Each request
 // is checked against the policy as sysfs shows it at that moment: the policy exists,
 // the limits lie within its hardware limits with min <= max, the preference is one it
@@ -25,6 +26,9 @@ class CpufreqFiles {
   std::string SetLimits(uint32_t policy, uint32_t minKhz, uint32_t maxKhz);
   std::string SetEnergyPreference(uint32_t policy, const std::string& preference);
   std::string SetBoost(uint32_t on);
+  // Only a governor listed in the policy's scaling_available_governors, written to its
+  // scaling_governor.
+  std::string SetGovernor(uint32_t policy, const std::string& governor);
 
   // The text of the NUL-padded `size` bytes of a request; empty when a byte is not
   // printable ASCII (blanks included: no preference has one), when nothing precedes the

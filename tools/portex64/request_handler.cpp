@@ -53,6 +53,7 @@ constexpr Layout kCpufreqLayouts[] = {
     {driver::kSetFrequencyLimits, 12, 0},
     {driver::kSetEnergyPreference, 28, 0},
     {driver::kSetBoost, 4, 0},
+    {driver::kSetGovernor, 28, 0},
 };
 
 bool LayoutFits(const wire::RequestHeader& header) {
@@ -71,7 +72,9 @@ bool LayoutFits(const wire::RequestHeader& header) {
 
 Answer RequestHandler::Handle(const wire::RequestHeader& header, const uint8_t* in) {
   if (!LayoutFits(header)) return {};
-  if (header.code == driver::kSetEnergyPreference) return SetEnergyPreference(in);
+  if (header.code == driver::kSetEnergyPreference || header.code == driver::kSetGovernor) {
+    return SetPolicyName(header.code, in);
+  }
   std::array<uint32_t, 4> words{};
   std::memcpy(words.data(), in, header.inSize);
   switch (header.code) {
@@ -221,12 +224,14 @@ Answer RequestHandler::WriteMsr(unsigned processor, const uint32_t* words) {
   return Words<3>({words[0], words[1], words[2]});
 }
 
-// In: policy id, 24 bytes of NUL-padded text.
-Answer RequestHandler::SetEnergyPreference(const uint8_t* in) {
+// In: policy id, 24 bytes of NUL-padded text: an energy preference or a governor.
+Answer RequestHandler::SetPolicyName(uint32_t code, const uint8_t* in) {
   uint32_t policy = 0;
   std::memcpy(&policy, in, 4);
   const std::string text = CpufreqFiles::PaddedText(in + 4, 24);
-  return Cpufreq(context_.hardware.Cpufreq().SetEnergyPreference(policy, text));
+  CpufreqFiles& files = context_.hardware.Cpufreq();
+  return Cpufreq(code == driver::kSetGovernor ? files.SetGovernor(policy, text)
+                                              : files.SetEnergyPreference(policy, text));
 }
 
 // A frequency policy change that was refused or failed goes to the refusal log: the

@@ -43,7 +43,7 @@ class RequestHandler {
   Answer ChangeUseCount(const uint32_t* words);
   Answer ReadMsr(unsigned processor, const uint32_t* words);
   Answer WriteMsr(unsigned processor, const uint32_t* words);
-  Answer SetEnergyPreference(const uint8_t* in);
+  Answer SetPolicyName(uint32_t code, const uint8_t* in);
   Answer Cpufreq(const std::string& refusal);
   Answer Stop();
   bool ConfigData(uint32_t port, unsigned width, bool write, uint32_t& value);

@@ -7,6 +7,8 @@
 #include "ui/pages/advanced_k8/advanced_k8_page.h"
 #include "ui/pages/advanced_transmeta/advanced_transmeta_page.h"
 #include "ui/pages/advanced_via/advanced_via_page.h"
+#include "ui/pages/battery_device/battery_device_page.h"
+#include "ui/pages/battery_info/battery_info_page.h"
 #include "ui/pages/cpu_info/cpu_info_page.h"
 #include "ui/pages/management/management_page.h"
 #include "ui/pages/monitoring/monitoring_page.h"
@@ -33,6 +35,8 @@ std::vector<PageRegistration> BuiltInPages() {
       {4, kStrPageManagement, nullptr, Make<ManagementPage>},
       {5, kStrPageProfiles, nullptr, Make<ProfilesPage>},
       {kProfilePage, kStrProfileCaption, nullptr, Make<ProfilePage>},
+      {6, kStrPageBatteryInfo, HasBatteryInfoPage, MakeBatteryInfoPage},
+      {kBatteryDevicePage, kStrBatteryDevice, HasBatteryDevicePage, MakeBatteryDevicePage},
       {7, kStrPageAdvanced, HasAdvancedK8Page, MakeAdvancedK8Page},
       {7, kStrPageAdvanced, HasAdvancedK7Page, MakeAdvancedK7Page},
       {7, kStrPageAdvanced, HasAdvancedTransmetaPage, MakeAdvancedTransmetaPage},

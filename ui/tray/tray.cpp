@@ -47,6 +47,29 @@ bool SwitchedOn(const TraySettings& tray, TrayIconId id) {
   }
 }
 
+// What the battery icon draws of the global power status.
+icons::BatteryIconState BatteryPictureOf(const BatteryIconNow& now) {
+  const platform::PowerStatus& status = now.status;
+  icons::BatteryIconState state;
+  const uint8_t flag = status.batteryFlag;
+  if (flag == platform::kBatteryUnknown) {
+    state.charge = icons::BatteryCharge::kUnknown;
+  } else if (flag == platform::kNoSystemBattery) {
+    state.charge = icons::BatteryCharge::kAbsent;
+  } else {
+    state.charging = (flag & platform::kBatteryCharging) != 0;
+    state.charge = state.charging                        ? icons::BatteryCharge::kCharging
+                   : (flag & platform::kBatteryCritical) ? icons::BatteryCharge::kCritical
+                   : (flag & platform::kBatteryLow)      ? icons::BatteryCharge::kLow
+                                                         : icons::BatteryCharge::kHigh;
+  }
+  state.percent = status.batteryPercent == platform::kPercentUnknown ? -1 : status.batteryPercent;
+  state.remainingSeconds = status.batteryLifeTime < 0 ? -1 : status.batteryLifeTime;
+  state.mode = now.mode;
+  state.text = now.textColor;
+  return state;
+}
+
 }  // namespace
 
 Tray::Tray(DesktopModel& model, MainDialog& window, std::function<void()> exit)
@@ -149,6 +172,24 @@ void Tray::Draw() {
   SetTooltip(TrayIconId::kFrequency, last_.tooltips.frequency);
   SetTooltip(TrayIconId::kLoad, last_.tooltips.load);
   SetTooltip(TrayIconId::kTemperature, last_.tooltips.temperature);
+  DrawBattery();
+}
+
+void Tray::DrawBattery() {
+  const BatteryMonitor* battery = model_.Battery();
+  if (!battery) return;
+  const BatteryIconNow now = battery->Icon();
+  // "Not managed" (no icon while discharging) still takes away an icon shown before the
+  // setting changed: nothing would update it any more.
+  if (now.decision.action != battery::BatteryIconAction::kShow) {
+    batteryShown_ = false;
+    ShowIcon(TrayIconId::kBattery, false);
+    return;
+  }
+  SetPicture(TrayIconId::kBattery, icons::DrawBatteryIcon(BatteryPictureOf(now)));
+  SetTooltip(TrayIconId::kBattery, now.decision.tooltip);
+  batteryShown_ = true;
+  ShowIcon(TrayIconId::kBattery, true);
 }
 
 void Tray::SetPicture(TrayIconId id, icons::IconImage picture) {
@@ -181,6 +222,8 @@ void Tray::Recreate() {
     Icon(id).hide();
     ShowIcon(id, SwitchedOn(tray, id));
   }
+  Icon(TrayIconId::kBattery).hide();
+  ShowIcon(TrayIconId::kBattery, batteryShown_);
   Icon(TrayIconId::kMain).hide();
   const int32_t profileImage = ProfileImage(model_.CurrentProfile());
   SetPicture(TrayIconId::kMain, icons::ProgramImage(profileImage));

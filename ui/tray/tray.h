@@ -76,6 +76,9 @@ class Tray final : public QObject, private TrayCommandSink {
   void SelectProfile(int32_t index) override;
 
   void Draw();
+  // The battery icon by the battery monitor's rule: shown with its picture and tooltip,
+  // or taken off the tray.
+  void DrawBattery();
   void SetPicture(TrayIconId id, icons::IconImage picture);
   void SetTooltip(TrayIconId id, const std::string& tooltip);
   void ShowIcon(TrayIconId id, bool shown);
@@ -95,6 +98,7 @@ class Tray final : public QObject, private TrayCommandSink {
   TrayValues last_;
   bool haveValues_ = false;
   int32_t mainImage_ = 0;
+  bool batteryShown_ = false;
   bool available_ = false;
   bool removed_ = false;
   MainIconClicks clicks_;

@@ -28,6 +28,7 @@ constexpr int kKindRole = Qt::UserRole;
 constexpr int kIndexRole = Qt::UserRole + 1;  // root index or profile index
 constexpr int kRootItem = 0;
 constexpr int kProfileItem = 1;
+constexpr int kBatteryItem = 2;
 
 QRect Place(const DialogUnits& units, const layout::Box& box) {
   return units.Rect(box.x, box.y, box.width, box.height);
@@ -135,11 +136,14 @@ void MainDialog::CreatePages(std::span<const PageRegistration> pages) {
     Page* page = create(*entry.page);
     if (!page) continue;
     roots_[entry.index] = {page, entry.page->textId};
-    if (entry.index != kProfilesIndex) continue;
+    const int shared = entry.index == kProfilesIndex      ? kProfilePage
+                       : entry.index == kBatteryInfoIndex ? kBatteryDevicePage
+                                                          : 0;
+    if (shared == 0) continue;
     for (const PageRegistration& registration : pages) {
-      if (registration.order != kProfilePage) continue;
+      if (registration.order != shared) continue;
       if (registration.present && !registration.present(model_)) continue;
-      profilePage_ = create(registration);
+      (shared == kProfilePage ? profilePage_ : batteryPage_) = create(registration);
       break;
     }
   }
@@ -157,6 +161,11 @@ void MainDialog::BuildTree() {
       FillProfileItems();
       item->setExpanded(true);
     }
+    if (index == kBatteryInfoIndex && batteryPage_) {
+      batteryItem_ = item;
+      FillBatteryItems();
+      item->setExpanded(true);
+    }
   }
   connect(tree_, &QTreeWidget::currentItemChanged, this, &MainDialog::OnCurrentItemChanged);
 }
@@ -165,6 +174,33 @@ void MainDialog::FillProfileItems() {
   for (const ProfileEntry& entry : ProfileEntries(model_)) {
     profilesItem_->addChild(MakeItem(entry.text, kProfileItem, entry.profile));
   }
+}
+
+void MainDialog::FillBatteryItems() {
+  const BatteryMonitor* battery = model_.Battery();
+  if (!battery) return;
+  batterySerial_ = battery->ListSerial();
+  for (size_t i = 0; i < battery->DeviceCount(); ++i) {
+    batteryItem_->addChild(MakeItem(QString::fromStdString(battery->DeviceItemText(i)),
+                                    kBatteryItem, static_cast<int>(i)));
+  }
+}
+
+void MainDialog::SyncBatteryItems() {
+  const BatteryMonitor* battery = model_.Battery();
+  if (!batteryItem_ || !battery || battery->ListSerial() == batterySerial_) return;
+  QTreeWidgetItem* current = tree_->currentItem();
+  const bool deviceSelected = current && KindOf(current) == kBatteryItem;
+  {
+    const QSignalBlocker block(tree_);
+    if (deviceSelected) tree_->setCurrentItem(batteryItem_);
+    for (QTreeWidgetItem* child : batteryItem_->takeChildren()) {
+      std::unique_ptr<QTreeWidgetItem> gone(child);
+    }
+    FillBatteryItems();
+  }
+  // The device page shown belonged to the old list.
+  if (deviceSelected) SwitchTo(batteryItem_);
 }
 
 void MainDialog::ApplyStoredState() {
@@ -227,6 +263,10 @@ void MainDialog::SwitchTo(QTreeWidgetItem* item) {
       profilePage_->LoadProfile(IndexOf(item));
       shown_ = profilePage_;
     }
+  } else if (KindOf(item) == kBatteryItem) {
+    caption_->setText(item->text(0));
+    batteryPage_->LoadDevice(static_cast<size_t>(IndexOf(item)));
+    shown_ = batteryPage_;
   } else {
     caption_->setText(item->text(0));
     const auto root = roots_.find(IndexOf(item));
@@ -383,7 +423,9 @@ void MainDialog::Expand() {
 }
 
 void MainDialog::RefreshShownPage() {
-  if (ended_ || !shown_ || !isVisible() || isMinimized()) return;
+  if (ended_) return;
+  SyncBatteryItems();
+  if (!shown_ || !isVisible() || isMinimized()) return;
   shown_->RefreshShownValues();
 }
 
@@ -394,7 +436,9 @@ WindowSettings MainDialog::State() const {
   state.collapsed = collapsed_ ? 1 : 0;
   state.activePage = 0;
   if (const QTreeWidgetItem* current = tree_->currentItem()) {
-    state.activePage = KindOf(current) == kProfileItem ? kProfilesIndex : IndexOf(current);
+    state.activePage = KindOf(current) == kProfileItem   ? kProfilesIndex
+                       : KindOf(current) == kBatteryItem ? kBatteryInfoIndex
+                                                         : IndexOf(current);
   }
   return state;
 }

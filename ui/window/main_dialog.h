@@ -89,6 +89,10 @@ class MainDialog final : public QWidget, public PageHost {
   void CreatePages(std::span<const PageRegistration> pages);
   void BuildTree();
   void FillProfileItems();
+  void FillBatteryItems();
+  // The monitor listed its devices afresh: the device items follow; a device item that
+  // was selected leaves "Battery info" selected.
+  void SyncBatteryItems();
   void ApplyStoredState();
   bool TrayAvailable() const;
   bool ShownPageAgrees();
@@ -118,6 +122,9 @@ class MainDialog final : public QWidget, public PageHost {
   std::map<int, RootPage> roots_;  // by root index
   Page* profilePage_ = nullptr;
   QTreeWidgetItem* profilesItem_ = nullptr;
+  Page* batteryPage_ = nullptr;  // shared by the battery device items
+  QTreeWidgetItem* batteryItem_ = nullptr;
+  uint64_t batterySerial_ = 0;  // the monitor's list the items show
   Page* shown_ = nullptr;
   std::vector<QMessageBox*> openBoxes_;
   bool collapsed_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <QWidget>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,6 +61,9 @@ class Page : public QWidget {
   virtual bool AgreeToLeave() { return true; }
   // The Profile page only: the profile whose item was selected, loaded fresh.
   virtual void LoadProfile(int32_t /*index*/) {}
+  // The battery device page only: device `index` of the monitor's list, whose item was
+  // selected.
+  virtual void LoadDevice(size_t /*index*/) {}
   // The orderly end, before the settings are saved: a page with state of its own hands
   // it to the model now.
   virtual void StoreState() {}
@@ -85,5 +89,7 @@ struct PageRegistration {
   std::function<std::unique_ptr<Page>(PageContext)> create;
 };
 inline constexpr int kProfilePage = -1;
+// The one page shared by every battery device item under "Battery info".
+inline constexpr int kBatteryDevicePage = -2;
 
 }  // namespace pacetta::ui

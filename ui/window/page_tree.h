@@ -12,6 +12,9 @@ namespace pacetta::ui {
 // "Profiles" in the root list (also what a selected profile item stores), and the first
 // index of the optional items (advanced, updates, professional features).
 inline constexpr int kProfilesIndex = 5;
+// "Battery info", under which the battery device items hang (also what a selected device
+// item stores).
+inline constexpr int kBatteryInfoIndex = 6;
 inline constexpr int kFirstOptionalIndex = 7;
 
 // One root item of the page tree: its page's registration and its index in the root list

@@ -33,6 +33,8 @@ std::optional<platform::FrequencyPolicy> ReadPolicy(const SysfsRoot& root, uint3
   if (!driver || policy.cpus.empty()) return std::nullopt;
   policy.driver = *driver;
   policy.governor = root.Line(folder + "scaling_governor").value_or("");
+  policy.governors =
+      root.Words(folder + "scaling_available_governors").value_or(std::vector<std::string>{});
   policy.hardwareMinKhz = Khz(root, folder + "cpuinfo_min_freq");
   policy.hardwareMaxKhz = Khz(root, folder + "cpuinfo_max_freq");
   policy.minKhz = Khz(root, folder + "scaling_min_freq");

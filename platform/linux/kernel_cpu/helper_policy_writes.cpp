@@ -33,13 +33,21 @@ bool HelperPolicyWrites::SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz
   return Send(driver::kSetFrequencyLimits, words.data(), sizeof words);
 }
 
-bool HelperPolicyWrites::SetEnergyPreference(uint32_t id, const std::string& preference) {
+bool HelperPolicyWrites::SendName(uint32_t code, uint32_t id, const std::string& name) {
   // A text that does not fit with its terminating NUL would arrive cut short.
-  if (preference.size() >= kPreferenceBytes) return false;
+  if (name.size() >= kPreferenceBytes) return false;
   std::array<uint8_t, 4 + kPreferenceBytes> bytes{};
   std::memcpy(bytes.data(), &id, 4);
-  std::memcpy(bytes.data() + 4, preference.data(), preference.size());
-  return Send(driver::kSetEnergyPreference, bytes.data(), bytes.size());
+  std::memcpy(bytes.data() + 4, name.data(), name.size());
+  return Send(code, bytes.data(), bytes.size());
+}
+
+bool HelperPolicyWrites::SetEnergyPreference(uint32_t id, const std::string& preference) {
+  return SendName(driver::kSetEnergyPreference, id, preference);
+}
+
+bool HelperPolicyWrites::SetGovernor(uint32_t id, const std::string& governor) {
+  return SendName(driver::kSetGovernor, id, governor);
 }
 
 bool HelperPolicyWrites::SetBoost(bool on) {

@@ -19,9 +19,12 @@ class HelperPolicyWrites {
   bool SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz);
   bool SetEnergyPreference(uint32_t id, const std::string& preference);
   bool SetBoost(bool on);
+  bool SetGovernor(uint32_t id, const std::string& governor);
 
  private:
   bool Send(uint32_t code, const void* in, uint32_t size);
+  // The policy id followed by `name` NUL-padded to 24 bytes.
+  bool SendName(uint32_t code, uint32_t id, const std::string& name);
 
   platform::DeviceIo& deviceIo_;
   const std::string devicePath_;

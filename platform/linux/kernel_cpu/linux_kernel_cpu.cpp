@@ -6,8 +6,11 @@
 
 namespace pacetta::linux_os {
 
-LinuxKernelCpu::LinuxKernelCpu(SysfsRoot root, platform::DeviceIo& deviceIo, std::string devicePath)
-    : root_(std::move(root)), writes_(deviceIo, std::move(devicePath)) {}
+LinuxKernelCpu::LinuxKernelCpu(SysfsRoot root, platform::DeviceIo& deviceIo, std::string devicePath,
+                               std::string recordPath)
+    : root_(std::move(root)),
+      writes_(deviceIo, std::move(devicePath)),
+      record_(std::move(recordPath)) {}
 
 std::vector<platform::FrequencyPolicy> LinuxKernelCpu::Policies() {
   return ReadPolicies(root_);
@@ -39,9 +42,14 @@ bool LinuxKernelCpu::SetBoost(bool on) {
   return writes_.SetBoost(on);
 }
 
+bool LinuxKernelCpu::SetGovernor(uint32_t id, const std::string& governor) {
+  return writes_.SetGovernor(id, governor);
+}
+
 std::unique_ptr<platform::KernelCpu> MakeLinuxKernelCpu(platform::DeviceIo& deviceIo,
                                                         const std::string& devicePath) {
-  return std::make_unique<LinuxKernelCpu>(SysfsRoot("/"), deviceIo, devicePath);
+  return std::make_unique<LinuxKernelCpu>(SysfsRoot("/"), deviceIo, devicePath,
+                                          MachineGovernorRecordPath());
 }
 
 }  // namespace pacetta::linux_os

@@ -7,6 +7,7 @@
 
 #include "platform/driver_service.h"
 #include "platform/kernel_cpu.h"
+#include "platform/linux/kernel_cpu/governor_record.h"
 #include "platform/linux/kernel_cpu/helper_policy_writes.h"
 #include "platform/linux/kernel_cpu/sysfs_root.h"
 
@@ -18,7 +19,9 @@ namespace pacetta::linux_os {
 // program itself runs without the right to write the policy files.
 class LinuxKernelCpu final : public platform::KernelCpu {
  public:
-  LinuxKernelCpu(SysfsRoot root, platform::DeviceIo& deviceIo, std::string devicePath);
+  // `recordPath`: the file of the governors switched by this program.
+  LinuxKernelCpu(SysfsRoot root, platform::DeviceIo& deviceIo, std::string devicePath,
+                 std::string recordPath = MachineGovernorRecordPath());
 
   std::vector<platform::FrequencyPolicy> Policies() override;
   std::optional<uint32_t> CurrentKhz(uint32_t cpu) override;
@@ -30,10 +33,16 @@ class LinuxKernelCpu final : public platform::KernelCpu {
   bool SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) override;
   bool SetEnergyPreference(uint32_t id, const std::string& preference) override;
   bool SetBoost(bool on) override;
+  bool SetGovernor(uint32_t id, const std::string& governor) override;
+  std::vector<platform::TakenGovernor> TakenGovernors() override { return record_.Read(); }
+  bool RecordTakenGovernors(const std::vector<platform::TakenGovernor>& taken) override {
+    return record_.Write(taken);
+  }
 
  private:
   SysfsRoot root_;
   HelperPolicyWrites writes_;
+  GovernorRecord record_;
   std::mutex mutex_;
   std::optional<std::vector<platform::FrequencyCompetitor>> competitors_;
 };

@@ -1,5 +1,6 @@
 #include "platform/sim/driver/device_requests.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -7,6 +8,7 @@
 
 #include "hw/driver_protocol.h"
 #include "platform/sim/driver/kernel_routines.h"
+#include "platform/sim/kernel/sim_kernel_cpu.h"
 
 namespace pacetta::sim {
 namespace {
@@ -31,6 +33,25 @@ uint32_t OutputWords(const RequestBuffers& buffers, const std::array<uint32_t, N
 
 uint32_t WidthMask(unsigned width) {
   return width == 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
+}
+
+// The registers that request a performance state: the K7/K8 FID/VID control, Intel's
+// and VIA's IA32_PERF_CTL, the P-state control of later AMD parts, LongRun's window.
+bool RequestsPerformanceState(uint32_t index) {
+  return index == 0xC0010041u || index == 0x199u || index == 0xC0010062u || index == 0x80868010u;
+}
+
+// The governor of an older frequency driver that moves processor k's performance state
+// itself; empty when none does (none loaded, or `userspace`, which leaves it alone).
+std::string GoverningOf(platform::KernelCpu* kernel, unsigned k) {
+  if (kernel == nullptr) return {};
+  for (const platform::FrequencyPolicy& policy : kernel->Policies()) {
+    const bool covers = std::find(policy.cpus.begin(), policy.cpus.end(), k) != policy.cpus.end();
+    if (covers && policy.driver == kRegisterMachineDriver && policy.governor != "userspace") {
+      return policy.governor;
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -78,6 +99,8 @@ bool DeviceRequests::Answer(uint32_t code, unsigned processor, const RequestBuff
       return SetEnergyPreference(buffers);
     case driver::kSetBoost:
       return SetBoost(buffers);
+    case driver::kSetGovernor:
+      return SetGovernor(buffers);
     default:
       return false;  // not a request of this driver
   }
@@ -176,7 +199,17 @@ bool DeviceRequests::WriteMsr(unsigned processor, const RequestBuffers& buffers,
   const uint32_t index = (*in)[0];
   MsrBank* bank = hardware_.Bank(processor);
   if (bank == nullptr || services_.Faults().failingMsrWrites.contains(index)) return false;
-  if (!bank->Write(index, uint64_t{(*in)[1]} << 32 | (*in)[2])) return false;
+  const uint64_t value = uint64_t{(*in)[1]} << 32 | (*in)[2];
+  if (!bank->Write(index, value)) return false;
+  // The kernel's governor would undo this at its next sample: the two fight.
+  if (RequestsPerformanceState(index)) {
+    const std::string governor = GoverningOf(hardware_.KernelCpu(), processor);
+    if (!governor.empty()) {
+      hardware_.Violations().Append(
+          {processor, index, value,
+           "performance state written while the kernel's " + governor + " governor steers it"});
+    }
+  }
   written = OutputWords<3>(buffers, *in);
   return true;
 }
@@ -188,16 +221,30 @@ bool DeviceRequests::SetFrequencyLimits(const RequestBuffers& buffers) {
   return in && kernel != nullptr && kernel->SetLimits((*in)[0], (*in)[1], (*in)[2]);
 }
 
+namespace {
+
 // In: policy id, 24 bytes of text padded with NULs.
-bool DeviceRequests::SetEnergyPreference(const RequestBuffers& buffers) {
+std::optional<std::pair<uint32_t, std::string>> PolicyName(const RequestBuffers& buffers) {
   constexpr uint32_t kTextBytes = 24;
-  platform::KernelCpu* kernel = hardware_.KernelCpu();
-  if (buffers.in == nullptr || buffers.inSize != 4 + kTextBytes || kernel == nullptr) return false;
+  if (buffers.in == nullptr || buffers.inSize != 4 + kTextBytes) return std::nullopt;
   uint32_t id = 0;
   std::memcpy(&id, buffers.in, 4);
   const char* text = static_cast<const char*>(buffers.in) + 4;
-  const std::string preference(text, strnlen(text, kTextBytes));
-  return kernel->SetEnergyPreference(id, preference);
+  return std::make_pair(id, std::string(text, strnlen(text, kTextBytes)));
+}
+
+}  // namespace
+
+bool DeviceRequests::SetEnergyPreference(const RequestBuffers& buffers) {
+  platform::KernelCpu* kernel = hardware_.KernelCpu();
+  const auto in = PolicyName(buffers);
+  return in && kernel != nullptr && kernel->SetEnergyPreference(in->first, in->second);
+}
+
+bool DeviceRequests::SetGovernor(const RequestBuffers& buffers) {
+  platform::KernelCpu* kernel = hardware_.KernelCpu();
+  const auto in = PolicyName(buffers);
+  return in && kernel != nullptr && kernel->SetGovernor(in->first, in->second);
 }
 
 // In: 0 or 1.

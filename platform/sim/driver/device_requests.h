@@ -48,6 +48,7 @@ class DeviceRequests {
   bool WriteMsr(unsigned processor, const RequestBuffers& buffers, uint32_t& written);
   bool SetFrequencyLimits(const RequestBuffers& buffers);
   bool SetEnergyPreference(const RequestBuffers& buffers);
+  bool SetGovernor(const RequestBuffers& buffers);
   bool SetBoost(const RequestBuffers& buffers);
 
   DriverHardware& hardware_;

@@ -98,6 +98,20 @@ const std::map<std::string_view, ValueSetter>& Values() {
       {"fail-msr-read", NumberAddedTo({&SimFaults::failingMsrReads})},
       {"fail-msr-write", NumberAddedTo({&SimFaults::failingMsrWrites})},
       {"fail-msr", NumberAddedTo({&SimFaults::failingMsrReads, &SimFaults::failingMsrWrites})},
+      {"fail-power",
+       [](SimFaults& f, std::string_view value) -> std::string {
+         const auto colon = value.find(':');
+         const std::string_view call = Trim(value.substr(0, colon));
+         if (call.empty()) return "must be CALL or CALL:ERROR";
+         uint32_t error = 5;  // access denied
+         if (colon != std::string_view::npos) {
+           const auto code = ParseNumber(Trim(value.substr(colon + 1)));
+           if (!code) return "must be CALL or CALL:ERROR";
+           error = *code;
+         }
+         f.failingPowerCalls[std::string(call)] = error;
+         return {};
+       }},
   };
   return values;
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,6 +33,9 @@ struct SimFaults {
   std::set<uint32_t> failingRequests;
   std::set<uint32_t> failingMsrReads;
   std::set<uint32_t> failingMsrWrites;
+  // Calls of the simulated power policy that fail, by name, with the system error each
+  // reports (`fail-power=NAME` fails with 5, `fail-power=NAME:CODE` with CODE).
+  std::map<std::string, uint32_t, std::less<>> failingPowerCalls;
 
   // True when `path` names the driver file (a file named Portex32/Portex64, with or
   // without ".sys") and the driver file is to be missing.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "platform/linux/kernel_cpu/governor_record.h"
 #include "platform/sim/machine/cpuid_fields.h"
 #include "platform/sim/models/modern_model.h"
 
@@ -35,14 +36,63 @@ uint32_t CoreIdOf(const ProcessorSpec& processor) {
   return processor.apicId >> shift;
 }
 
+const std::vector<std::string> kUsualGovernors = {"conservative", "ondemand",    "userspace",
+                                                  "powersave",    "performance", "schedutil"};
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> words;
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = text.find(',', start);
+    words.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) return words;
+    start = comma + 1;
+  }
+}
+
 }  // namespace
 
+std::optional<SimCpufreqDriver> ParseSimCpufreq(const std::string& option) {
+  SimCpufreqDriver driver;
+  const size_t colon = option.find(':');
+  driver.governor = option.substr(0, colon);
+  driver.governors =
+      colon == std::string::npos ? kUsualGovernors : SplitCommas(option.substr(colon + 1));
+  const auto& offered = driver.governors;
+  for (const std::string& name : offered) {
+    if (name.empty()) return std::nullopt;
+  }
+  if (std::find(offered.begin(), offered.end(), driver.governor) == offered.end()) {
+    return std::nullopt;
+  }
+  return driver;
+}
+
 SimKernelCpu::SimKernelCpu(const MachineSpec& machine, const ProcessorModels& models,
-                           std::function<std::optional<ProcessorTruth>(unsigned)> truth)
-    : truth_(std::move(truth)) {
+                           std::function<std::optional<ProcessorTruth>(unsigned)> truth,
+                           const SimCpufreqDriver& older)
+    : truth_(std::move(truth)), governorFile_(older.stateFile) {
+  // The older driver's governors as a previous run left them in the kernel.
+  std::vector<platform::TakenGovernor> kept;
+  if (!older.governor.empty() && !governorFile_.empty()) {
+    kept = linux_os::GovernorRecord(governorFile_).Read();
+  }
   for (unsigned k = 0; k < machine.processors.size(); ++k) {
     auto* model = dynamic_cast<ModernModel*>(models.Model(k));
-    if (model == nullptr) continue;
+    if (model == nullptr) {
+      if (older.governor.empty()) continue;
+      Policy policy;
+      policy.shown.id = k;
+      policy.shown.cpus = {k};
+      policy.shown.driver = kRegisterMachineDriver;
+      policy.shown.governor = older.governor;
+      policy.shown.governors = older.governors;
+      for (const auto& entry : kept) {
+        if (entry.id == k) policy.shown.governor = entry.governor;
+      }
+      policies_.push_back(std::move(policy));
+      continue;
+    }
     const ModernPart& part = model->Part();
     intel_ = ClassifyProcessor(machine.processors[k].leaves).family == ModelFamily::kIntelHwp;
     Policy policy;
@@ -66,8 +116,22 @@ SimKernelCpu::SimKernelCpu(const MachineSpec& machine, const ProcessorModels& mo
   for (const Policy& policy : policies_) SteerLocked(policy);
 }
 
+bool SimKernelCpu::SetGovernor(uint32_t id, const std::string& governor) {
+  std::lock_guard lock(mutex_);
+  Policy* policy = FindLocked(id);
+  if (policy == nullptr) return false;
+  const auto& offered = policy->shown.governors;
+  if (std::find(offered.begin(), offered.end(), governor) == offered.end()) return false;
+  policy->shown.governor = governor;
+  if (governorFile_.empty()) return true;
+  std::vector<platform::TakenGovernor> all;
+  for (const Policy& each : policies_) all.push_back({each.shown.id, each.shown.governor});
+  return linux_os::GovernorRecord(governorFile_).Write(all);
+}
+
 platform::FrequencyPolicy SimKernelCpu::ShownLocked(const Policy& policy) const {
   platform::FrequencyPolicy shown = policy.shown;
+  if (policy.model == nullptr) return shown;  // the older driver's: no limits to show
   const uint32_t cap = boost_ ? shown.hardwareMaxKhz : shown.baseKhz;
   shown.maxKhz = std::max(std::min(policy.askedMaxKhz, cap), shown.minKhz);
   shown.boost = boost_;
@@ -75,6 +139,7 @@ platform::FrequencyPolicy SimKernelCpu::ShownLocked(const Policy& policy) const 
 }
 
 void SimKernelCpu::SteerLocked(const Policy& policy) const {
+  if (policy.model == nullptr) return;
   const platform::FrequencyPolicy shown = ShownLocked(policy);
   const uint32_t floor = (shown.minKhz + kKhzPerRatio - 1) / kKhzPerRatio;
   const uint32_t ceiling = shown.maxKhz / kKhzPerRatio;
@@ -98,7 +163,9 @@ std::vector<platform::FrequencyPolicy> SimKernelCpu::Policies() {
 std::optional<uint32_t> SimKernelCpu::CurrentKhz(uint32_t cpu) {
   {
     std::lock_guard lock(mutex_);
-    if (FindLocked(cpu) == nullptr) return std::nullopt;  // no frequency driver there
+    const Policy* policy = FindLocked(cpu);
+    // No frequency driver there, or the older one, which the program does not read.
+    if (policy == nullptr || policy->model == nullptr) return std::nullopt;
   }
   const auto truth = truth_(cpu);
   if (!truth) return std::nullopt;
@@ -109,7 +176,9 @@ std::vector<platform::CpuTemperature> SimKernelCpu::Temperatures() {
   std::vector<std::pair<uint32_t, uint32_t>> cpus;  // (cpu, core id)
   {
     std::lock_guard lock(mutex_);
-    for (const Policy& policy : policies_) cpus.emplace_back(policy.shown.id, policy.coreId);
+    for (const Policy& policy : policies_) {
+      if (policy.model != nullptr) cpus.emplace_back(policy.shown.id, policy.coreId);
+    }
   }
   if (cpus.empty()) return {};
   // A core's sensor reads its hottest thread; the package's, its hottest core.
@@ -141,7 +210,7 @@ std::vector<platform::CpuTemperature> SimKernelCpu::Temperatures() {
 bool SimKernelCpu::SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) {
   std::lock_guard lock(mutex_);
   Policy* policy = FindLocked(id);
-  if (policy == nullptr || minKhz > maxKhz) return false;
+  if (policy == nullptr || policy->model == nullptr || minKhz > maxKhz) return false;
   auto& shown = policy->shown;
   const uint32_t low = shown.hardwareMinKhz, high = shown.hardwareMaxKhz;
   // The program's writes reach the kernel through the helper, which refuses a value
@@ -156,7 +225,7 @@ bool SimKernelCpu::SetLimits(uint32_t id, uint32_t minKhz, uint32_t maxKhz) {
 bool SimKernelCpu::SetEnergyPreference(uint32_t id, const std::string& preference) {
   std::lock_guard lock(mutex_);
   Policy* policy = FindLocked(id);
-  if (policy == nullptr || !EppOf(preference)) return false;
+  if (policy == nullptr || policy->model == nullptr || !EppOf(preference)) return false;
   policy->shown.energyPreference = preference == "default" ? "balance_performance" : preference;
   SteerLocked(*policy);
   return true;
@@ -164,7 +233,8 @@ bool SimKernelCpu::SetEnergyPreference(uint32_t id, const std::string& preferenc
 
 bool SimKernelCpu::SetBoost(bool on) {
   std::lock_guard lock(mutex_);
-  if (policies_.empty()) return false;
+  const auto modern = [](const Policy& policy) { return policy.model != nullptr; };
+  if (std::none_of(policies_.begin(), policies_.end(), modern)) return false;
   boost_ = on;
   for (const Policy& policy : policies_) SteerLocked(policy);
   return true;

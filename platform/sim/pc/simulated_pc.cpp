@@ -56,7 +56,7 @@ class SimulatedMachine final : public SimulatedPc {
  public:
   SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options,
                    const WorkloadOptions& workload, std::vector<PowerStep> powerScenario,
-                   std::unique_ptr<TraceFile> traceFile)
+                   std::unique_ptr<TraceFile> traceFile, SimCpufreqDriver cpufreq)
       : clock_(options.clock ? options.clock : std::make_shared<HostClock>()),
         machine_(std::move(machine)),
         processors_(machine_),
@@ -66,10 +66,17 @@ class SimulatedMachine final : public SimulatedPc {
                 faults, Trace(std::move(traceFile))),
         models_(AttachProcessorModels(machine_, driver_.Hardware(), ClockFunction())),
         workload_(machine_, driver_.Hardware(), models_, clock_, workload),
+        kernelCpu_(
+            machine_, models_, [this](unsigned k) { return workload_.Truth(k); },
+            WithStateFile(std::move(cpufreq), options)),
+        programKernelCpu_(kernelCpu_, driver_.DeviceIo(),
+                          machine_.system64 ? "\\\\.\\Portex64" : "\\\\.\\Portex32",
+                          StateFolder(options) + "/cpufreq-taken"),
         registry_(options.settingsPath.empty()
                       ? linux_os::FileRegistry::DefaultPath(
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
                       : options.settingsPath),
+        osPower_(OsPowerOptions(options, faults)),
         view_{cpu_,
               processors_,
               driver_.ServiceControl(),
@@ -85,7 +92,9 @@ class SimulatedMachine final : public SimulatedPc {
               localClock_,
               processes_,
               programKernelCpu_,
-              autostart_} {
+              autostart_,
+              power_,
+              &osPower_} {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
@@ -95,6 +104,15 @@ class SimulatedMachine final : public SimulatedPc {
     entryPoints_.SetClock(ClockFunction());
     entryPoints_.SetTimesSource(
         [this](std::span<platform::ProcessorTimes> times) { workload_.ProcessorTimes(times); });
+    // The batteries drain with the processors' mean busy share.
+    power_.AttachMachine(ClockFunction(), [this] {
+      const size_t count = machine_.processors.size();
+      double busy = 0;
+      for (size_t k = 0; k < count; ++k) {
+        if (const auto truth = workload_.Truth(static_cast<unsigned>(k))) busy += truth->busy;
+      }
+      return count ? busy / static_cast<double>(count) : 0.0;
+    });
     // The scenario's times count from the machine's start.
     if (!powerScenario.empty()) {
       player_ = std::make_unique<PowerScenarioPlayer>(std::move(powerScenario), power_, clock_,
@@ -112,6 +130,7 @@ class SimulatedMachine final : public SimulatedPc {
   std::optional<ProcessorTruth> Activity(unsigned k) override { return workload_.Truth(k); }
   SimPower& PowerSupply() override { return power_; }
   SimPriorities& Priorities() override { return priorities_; }
+  SimOsPower& OsPowerPolicy() override { return osPower_; }
   platform::KernelCpu& KernelCpu() override { return kernelCpu_; }
   void StartFrequencyCompetitor(platform::FrequencyCompetitor competitor) override {
     kernelCpu_.StartCompetitor(std::move(competitor));
@@ -124,6 +143,24 @@ class SimulatedMachine final : public SimulatedPc {
     // Without a private folder the machine's state stays in a fresh one of this run.
     if (user.empty()) return linux_os::FreshPrivateFolder("/tmp/pacetta-sim");
     return user + "/sim-" + linux_os::FileNameOf(machine_.name);
+  }
+
+  // The simulated kernel's governors outlive the program, as the real kernel's do.
+  SimCpufreqDriver WithStateFile(SimCpufreqDriver cpufreq, const SimulationOptions& options) const {
+    if (!cpufreq.governor.empty()) cpufreq.stateFile = StateFolder(options) + "/cpufreq-governors";
+    return cpufreq;
+  }
+
+  SimOsPowerOptions OsPowerOptions(const SimulationOptions& options,
+                                   const SimFaults& faults) const {
+    SimOsPowerOptions power;
+    power.osMajorVersion = machine_.os.major;
+    // The catalogue's portables carry a panel; a machine file says nothing of one.
+    power.panel = machine_.description.starts_with("Laptop") ||
+                  machine_.description.starts_with("Ultraportable");
+    power.stateFile = StateFolder(options) + "/os-power.json";
+    power.faults = faults.failingPowerCalls;
+    return power;
   }
 
   SimSystemOptions SystemOptions(const SimFaults& faults) const {
@@ -171,11 +208,11 @@ class SimulatedMachine final : public SimulatedPc {
   // The processors' counters, load and heat, behind the models.
   Workload workload_;
   // The kernel's frequency driver, steering the models; the device's requests reach it.
-  SimKernelCpu kernelCpu_{machine_, models_, [this](unsigned k) { return workload_.Truth(k); }};
+  SimKernelCpu kernelCpu_;
   // The program's view of it: its writes go through the driver's device, as on Linux.
-  DeviceKernelCpu programKernelCpu_{kernelCpu_, driver_.DeviceIo(),
-                                    machine_.system64 ? "\\\\.\\Portex64" : "\\\\.\\Portex32"};
+  DeviceKernelCpu programKernelCpu_;
   linux_os::FileRegistry registry_;
+  SimOsPower osPower_;
   linux_os::LockFileEvents events_;
   linux_os::SocketWindows windows_;
   SimPower power_;
@@ -240,6 +277,16 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
     }
     powerScenario = std::move(*scenario.steps);
   }
+  SimCpufreqDriver cpufreq;
+  if (!options.cpufreq.empty()) {
+    auto parsed = ParseSimCpufreq(options.cpufreq);
+    if (!parsed) {
+      error = "bad frequency driver: " + options.cpufreq +
+              " (GOVERNOR or GOVERNOR:OFFERED,... with GOVERNOR among OFFERED)";
+      return nullptr;
+    }
+    cpufreq = std::move(*parsed);
+  }
   // Opened last, so that a start refused for another reason leaves an earlier trace alone.
   std::unique_ptr<TraceFile> traceFile;
   if (!options.trace.empty()) {
@@ -247,7 +294,8 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
     if (!traceFile) return nullptr;
   }
   return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options, *workload,
-                                            std::move(powerScenario), std::move(traceFile));
+                                            std::move(powerScenario), std::move(traceFile),
+                                            std::move(cpufreq));
 }
 
 std::string DescribeCatalogue() {

@@ -5,12 +5,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/sim/power/battery_pack.h"
+
 namespace pacetta::sim {
 namespace {
 
 constexpr uint64_t kNsPerSecond = 1'000'000'000;
 // Far beyond any run, and small enough that no time overflows in nanoseconds.
 constexpr uint64_t kLongestSeconds = 1'000'000'000;
+constexpr unsigned kMostBatteries = SimBatteryPack::kMostBatteries;
 
 std::vector<std::string> Words(std::string_view line) {
   std::vector<std::string> words;
@@ -78,6 +81,7 @@ std::optional<unsigned> ParsePercent(std::string word) {
 struct ReplayState {
   bool onAc = true;
   bool asleep = false;
+  unsigned batteries = 1;
 
   // Empty when `action` may follow; else why not.
   std::string Apply(PowerAction action) {
@@ -99,6 +103,15 @@ struct ReplayState {
         asleep = false;
         break;
       case PowerAction::kBattery:
+        if (batteries == 0) return "the machine has no battery";
+        break;
+      case PowerAction::kInsertBattery:
+        if (batteries >= kMostBatteries) return "the machine holds no more batteries";
+        ++batteries;
+        break;
+      case PowerAction::kRemoveBattery:
+        if (batteries == 0) return "the machine has no battery";
+        --batteries;
         break;
     }
     return {};
@@ -107,10 +120,12 @@ struct ReplayState {
 
 }  // namespace
 
-PowerScenarioParse ParsePowerScenario(std::string_view text, const std::string& name) {
+PowerScenarioParse ParsePowerScenario(std::string_view text, const std::string& name,
+                                      unsigned batteries) {
   PowerScenarioParse result;
   std::vector<PowerStep> steps;
   ReplayState state;
+  state.batteries = batteries;
   unsigned lineNumber = 0;
   const auto fail = [&](const std::string& message) {
     result.error = name + ":" + std::to_string(lineNumber) + ": " + message;
@@ -144,19 +159,30 @@ PowerScenarioParse ParsePowerScenario(std::string_view text, const std::string& 
       step.action = PowerAction::kSuspend;
     } else if (action == "resume") {
       step.action = PowerAction::kResume;
+    } else if (action == "battery" && words.size() > 2 && words[2] == "insert") {
+      step.action = PowerAction::kInsertBattery;
+      expected = 3;
+    } else if (action == "battery" && words.size() > 2 && words[2] == "remove") {
+      step.action = PowerAction::kRemoveBattery;
+      expected = 3;
     } else if (action == "battery") {
       step.action = PowerAction::kBattery;
       expected = 3;
       const auto percent = words.size() > 2 ? ParsePercent(words[2]) : std::nullopt;
-      if (!percent) return fail("battery needs a charge of 0 to 100 %");
+      if (!percent) return fail("battery needs a charge of 0 to 100 %, insert or remove");
       step.percent = *percent;
     } else {
       return fail("unknown action '" + action +
-                  "' (plug, unplug, suspend, resume or battery PERCENT)");
+                  "' (plug, unplug, suspend, resume, battery PERCENT, battery insert or "
+                  "battery remove)");
     }
     if (words.size() > expected) return fail("unexpected '" + words[expected] + "'");
     if (const std::string why = state.Apply(step.action); !why.empty()) {
-      return fail(words[1] + " cannot happen here: " + why);
+      // "battery insert" and "battery remove" are named whole.
+      const std::string what = expected == 3 && step.action != PowerAction::kBattery
+                                   ? words[1] + " " + words[2]
+                                   : words[1];
+      return fail(what + " cannot happen here: " + why);
     }
     steps.push_back(step);
   }

@@ -29,6 +29,12 @@ void Perform(const PowerStep& step, SimPower& power) {
     case PowerAction::kBattery:
       power.SetBatteryPercent(step.percent);
       break;
+    case PowerAction::kInsertBattery:
+      power.InsertBattery();
+      break;
+    case PowerAction::kRemoveBattery:
+      power.RemoveBattery();
+      break;
   }
 }
 

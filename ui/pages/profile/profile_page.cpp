@@ -1,7 +1,6 @@
 #include "ui/pages/profile/profile_page.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -11,6 +10,8 @@
 #include "ui/pages/page_buttons.h"
 #include "ui/pages/page_text.h"
 #include "ui/pages/profile/cpu_settings_tab.h"
+#include "ui/pages/profile/os_plan_tab.h"
+#include "ui/pages/profile/os_settings_tab.h"
 #include "ui/pages/profile_name/profile_name_box.h"
 #include "ui/window/qt_child.h"
 
@@ -21,14 +22,18 @@ ProfilePage::ProfilePage(PageContext context) : Page(context) {
   setObjectName("ProfilePage");
   const StringTable& strings = Model().Strings();
   tabs_ = MakeOwned<QTabWidget>();
+  tabs_->setObjectName("ProfileTabs");
   cpu_ = MakeOwned<CpuSettingsTab>(strings);
   tabs_->addTab(cpu_, PageText(strings, kStrCpuSettingsTab));
-  auto* os = MakeOwned<QLabel>(PageText(strings, kStrOsSettingsUnavailable));
-  os->setObjectName("OsSettings");
-  os->setWordWrap(true);
-  os->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  os->setMargin(fontMetrics().averageCharWidth());
-  tabs_->addTab(os, PageText(strings, kStrOsSettingsTab));
+  // The generation is the system's, fixed for the run.
+  if (Model().OsSettings().generation == power::PowerGeneration::kLegacy) {
+    os_ = MakeOwned<OsSettingsTab>(strings, [this] {
+      return Host().AskYesNo(kStrOsProcessorPolicyWarning, kStrWarningCaption);
+    });
+  } else {
+    os_ = MakeOwned<OsPlanTab>(strings);
+  }
+  tabs_->addTab(os_, PageText(strings, kStrOsSettingsTab));
 
   rename_ = PageButton(strings, kStrRenameProfile, "Rename");
   delete_ = PageButton(strings, kStrDeleteProfile, "Delete");
@@ -42,6 +47,7 @@ ProfilePage::ProfilePage(PageContext context) : Page(context) {
   page->addLayout(buttons);
 
   cpu_->SetOnEdited([this] { FollowEdits(); });
+  os_->SetOnEdited([this] { FollowEdits(); });
   connect(rename_, &QPushButton::clicked, this, [this] { Rename(); });
   connect(delete_, &QPushButton::clicked, this, [this] { Delete(); });
   connect(defaults_, &QPushButton::clicked, this, [this] { Defaults(); });
@@ -60,6 +66,7 @@ void ProfilePage::LoadProfile(int32_t index) {
   Show(*profile);
   loaded_ = *profile;
   cpu_->Take(loaded_);
+  os_->Take(loaded_);
   FollowEdits();
 }
 
@@ -72,16 +79,20 @@ void ProfilePage::Reload() {
 void ProfilePage::Show(const Profile& profile) {
   cpu_->Show(profile, index_, Model().Settings().profiles.Table(), Model().Processors().front(),
              Model().Abilities());
+  os_->Show(profile, Model().OsSettings());
 }
 
 Profile ProfilePage::Edited() const {
   Profile edited = loaded_;
   cpu_->Take(edited);
+  os_->Take(edited);
   return edited;
 }
 
 bool ProfilePage::Pending() {
-  return index_ >= 0 && !SameCpuSettings(Edited(), loaded_);
+  if (index_ < 0) return false;
+  const Profile edited = Edited();
+  return !SameCpuSettings(edited, loaded_) || !SameOsSettings(edited, loaded_);
 }
 
 void ProfilePage::AskToApply() {
@@ -106,6 +117,9 @@ void ProfilePage::FollowEdits() {
   defaults_->setEnabled(loaded && index_ != kNoManagementProfile && Model().Abilities().Any());
   apply_->setEnabled(Pending());
   cpu_->setEnabled(loaded);
+  // The program manages no OS settings this run: they are shown, not edited.
+  const OsSettingsOffer offer = Model().OsSettings();
+  os_->setEnabled(loaded && offer.managed && offer.available);
 }
 
 void ProfilePage::Apply() {

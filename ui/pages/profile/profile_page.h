@@ -8,10 +8,11 @@ class QTabWidget;
 namespace pacetta::ui {
 
 class CpuSettingsTab;
+class OsTab;
 
-// The page of one profile, shared by every profile item: its CPU settings (and its OS
-// settings, which this version does not manage), "Rename", "Delete", "Defaults" and
-// "Apply". Edits a copy of the loaded profile; leaving it, or loading another profile,
+// The page of one profile, shared by every profile item: its CPU settings, its OS
+// settings (as the system's power generation shapes them), "Rename", "Delete", "Defaults"
+// and "Apply". Edits a copy of the loaded profile; leaving it, or loading another profile,
 // with changes asks whether to apply them.
 class ProfilePage final : public Page {
  public:
@@ -25,6 +26,8 @@ class ProfilePage final : public Page {
   int32_t Index() const { return index_; }
   bool Pending();
   CpuSettingsTab& CpuSettings() { return *cpu_; }
+  OsTab& OsSettings() { return *os_; }
+  QTabWidget& Tabs() { return *tabs_; }
 
  private:
   void Show(const Profile& profile);
@@ -39,6 +42,7 @@ class ProfilePage final : public Page {
 
   QTabWidget* tabs_ = nullptr;
   CpuSettingsTab* cpu_ = nullptr;
+  OsTab* os_ = nullptr;
   QPushButton* rename_ = nullptr;
   QPushButton* delete_ = nullptr;
   QPushButton* defaults_ = nullptr;

@@ -107,13 +107,16 @@ bool Save(MainDialog& window, const QString& path) {
   return saved;
 }
 
-// A tabbed advanced page (its tabs named "AdvancedTabs"): its further tabs, one picture each
-// under the item's number; the first tab is back in front afterwards.
+// A tabbed advanced or profile page (its tabs named "AdvancedTabs" or "ProfileTabs"): its
+// further tabs, one picture each under the item's number; the first tab is back in front
+// afterwards.
 bool CaptureOtherTabs(MainDialog& window, const QString& folder, int number,
                       const QString& caption) {
-  QTabWidget* tabs = window.ShownPage() != nullptr
-                         ? window.ShownPage()->findChild<QTabWidget*>("AdvancedTabs")
-                         : nullptr;
+  QTabWidget* tabs = nullptr;
+  if (QWidget* page = window.ShownPage()) {
+    tabs = page->findChild<QTabWidget*>("AdvancedTabs");
+    if (tabs == nullptr) tabs = page->findChild<QTabWidget*>("ProfileTabs");
+  }
   if (tabs == nullptr) return true;
   bool ok = true;
   for (int tab = 1; tab < tabs->count(); ++tab) {
