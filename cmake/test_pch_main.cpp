@@ -1,2 +1,4 @@
 // The program that owns the test programs' precompiled header; it tests nothing.
-int main() { return 0; }
+int main() {
+  return 0;
+}
