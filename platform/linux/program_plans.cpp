@@ -18,6 +18,11 @@ namespace {
 constexpr char kDisplaySubgroup[] = "7516b95f-f776-4464-8c53-06167f40cc99";
 constexpr char kDisplayBrightness[] = "aded5e82-b909-4619-9949-f5d71dac0bcb";
 
+// A held plan's values are keyed by subgroup and setting.
+std::pair<PlanGuid, PlanGuid> KeyOf(const PlanSettingId& setting) {
+  return {setting.subgroup, setting.setting};
+}
+
 bool IsBrightness(const PlanSettingId& setting) {
   return setting == DisplayBrightnessSetting();
 }
@@ -25,7 +30,9 @@ bool IsBrightness(const PlanSettingId& setting) {
 }  // namespace
 
 PlanSettingId DisplayBrightnessSetting() {
-  return {*platform::ParsePlanGuid(kDisplaySubgroup), *platform::ParsePlanGuid(kDisplayBrightness)};
+  static const PlanSettingId setting{*platform::ParsePlanGuid(kDisplaySubgroup),
+                                     *platform::ParsePlanGuid(kDisplayBrightness)};
+  return setting;
 }
 
 ProgramPlans::ProgramPlans(std::unique_ptr<PowerProfilePlans> daemon, BacklightPanel& panel)
@@ -64,7 +71,7 @@ PowerAnswer<uint32_t> ProgramPlans::ReadValue(const PlanGuid& plan, const PlanSe
                                               PlanValue which) {
   if (HeldPlan* held = Held(plan)) {
     // A value never written reads 0, as a fresh plan's does.
-    const auto found = held->values.find({setting.subgroup, setting.setting});
+    const auto found = held->values.find(KeyOf(setting));
     if (found == held->values.end()) return PowerAnswer<uint32_t>::Of(0);
     return PowerAnswer<uint32_t>::Of(found->second[static_cast<size_t>(which)]);
   }
@@ -84,7 +91,7 @@ PowerCall ProgramPlans::WriteValue(const PlanGuid& plan, const PlanSettingId& se
                                    PlanValue which, uint32_t value) {
   HeldPlan* held = Held(plan);
   if (!held) return daemon_->WriteValue(plan, setting, which, value);
-  held->values[{setting.subgroup, setting.setting}][static_cast<size_t>(which)] = value;
+  held->values[KeyOf(setting)][static_cast<size_t>(which)] = value;
   return PowerCall::Ok();
 }
 
@@ -96,8 +103,7 @@ PowerAnswer<PlanGuid> ProgramPlans::Duplicate(const PlanGuid& source) {
   } else {
     const auto level = panel_.LevelNow();
     if (level.failed) return PowerAnswer<PlanGuid>::Error(level.systemError);
-    copy.values[{DisplayBrightnessSetting().subgroup, DisplayBrightnessSetting().setting}].fill(
-        level.value);
+    copy.values[KeyOf(DisplayBrightnessSetting())].fill(level.value);
   }
   // A name no profile of the daemon's can have.
   copy.guid = ProfilePlanGuid("program plan " + std::to_string(++made_));
@@ -126,8 +132,7 @@ PowerCall ProgramPlans::SetActivePlan(const PlanGuid& plan) {
       if (!level.failed) levelBefore_ = level.value;
     }
     activeHeld_ = plan;
-    const auto& levels =
-        held->values[{DisplayBrightnessSetting().subgroup, DisplayBrightnessSetting().setting}];
+    const auto& levels = held->values[KeyOf(DisplayBrightnessSetting())];
     const auto percent = [&levels](PlanValue which) {
       return static_cast<uint8_t>(std::min<uint32_t>(levels[static_cast<size_t>(which)], 100));
     };
