@@ -28,8 +28,15 @@ class PACETTA_ADDIN_EXPORT AddinObject {
   virtual uint32_t GetVersion() const = 0;
 };
 
-// The events and actions module. Its engines' operations follow its version.
-class PACETTA_ADDIN_EXPORT VireonObject : public AddinObject {};
+class EventsEngine;
+class ActionsEngine;
+
+// The events and actions module: its two engines, the same objects every call.
+class PACETTA_ADDIN_EXPORT VireonObject : public AddinObject {
+ public:
+  virtual EventsEngine* GetEventsEngine() = 0;
+  virtual ActionsEngine* GetActionsEngine() = 0;
+};
 
 // The updates module. Its update operations follow its version.
 class PACETTA_ADDIN_EXPORT TollundObject : public AddinObject {};

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 
 namespace pacetta::platform {
 
@@ -18,6 +19,11 @@ class LocalClock {
  public:
   virtual ~LocalClock() = default;
   virtual LocalTime Now() = 0;
+  // Whole seconds since 1970-01-01 00:00 UTC, now.
+  virtual int64_t EpochSeconds() = 0;
+  // The moment that a wall-clock reading in the user's zone stands for, with daylight
+  // saving as the zone has it on that date; nullopt when the reading is no valid time.
+  virtual std::optional<int64_t> EpochSecondsOf(const LocalTime& local) = 0;
 };
 
 }  // namespace pacetta::platform

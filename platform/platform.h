@@ -15,6 +15,7 @@
 #include "platform/processors.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/user_session.h"
 
 namespace pacetta::platform {
 
@@ -40,6 +41,9 @@ struct Platform {
   Batteries& batteries;
   // The system's power schemes and panel brightness; null where the backend has none.
   OsPower* osPower = nullptr;
+  // The user's programs, idle time and system power requests; null where the backend has
+  // none.
+  UserSession* session = nullptr;
 };
 
 }  // namespace pacetta::platform

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "app/addins/pro_features.h"
 #include "app/advanced/advanced_settings.h"
 #include "app/battery/battery_monitor.h"
 #include "app/desktop/monitor_history.h"
@@ -143,6 +144,12 @@ class DesktopModel {
   // whether the program manages them this run. A profile page's "Apply" and "Defaults"
   // carry the profile's OS data under the same rules.
   virtual OsSettingsOffer OsSettings() const { return {}; }
+
+  // The professional features page's events and actions; null while the events module is
+  // not loaded. Whether the desktop tells the time since the user's last input (the "No
+  // user input activity" events need it).
+  virtual ProFeatures* ProFeaturesLists() const { return nullptr; }
+  virtual bool IdleTimeAvailable() const { return false; }
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

@@ -70,6 +70,8 @@ bool RunningProgram::Initialise() {
   // Before the pages, which offer what the modules bring; their messages come before the
   // window is shown.
   LoadAddins(application_.Addins(), application_.Strings(), application_.Boxes());
+  // Custom profiles come with the events module.
+  machine_.proFeaturesLoaded = application_.Addins().Available(AddinId::kVireon);
   LoadSettings();
   FollowAutostartSwitchedOff();
 
@@ -123,6 +125,7 @@ bool RunningProgram::Initialise() {
     LogHaltNotice(log_->Start());
     logging_ = !log_->Halted();
   }
+  StartProFeatures();
   RefreshFlags first;
   first.redrawViews = true;
   Refresh(first);
@@ -241,6 +244,9 @@ void RunningProgram::StartEngine() {
 
 void RunningProgram::OnRefreshTimer() {
   if (!shutDown_ && battery_) battery_->Tick();
+  // The events first, so that the refresh shows their new states and what their actions
+  // changed.
+  EvaluateEvents();
   Refresh({});
   // A management thread that was refused real-time scheduling says so once.
   if (auto notice = platform_.priorities.TakeNotice()) frontEnd_.Notice(*notice);
@@ -343,7 +349,10 @@ bool RunningProgram::DeleteProfile(int32_t index) {
   if (shutDown_ || !manager_) return false;
   const bool deleted =
       manager_->DeleteProfile(index, [this, index] { settings_.ForgetDeletedProfile(index); });
-  if (deleted) UpdateViews(false);
+  if (deleted) {
+    if (proFeatures_) proFeatures_->ProfileDeleted(index);
+    UpdateViews(false);
+  }
   return deleted;
 }
 
@@ -387,6 +396,8 @@ void RunningProgram::PowerStatusChange() {
 void RunningProgram::Suspend() {
   if (shutDown_) return;
   powerEvent_ = kPowerEventSuspend;
+  // Before the system sleeps: the actions on the coming standby run now.
+  EvaluateEvents();
   if (frontEnd_.WindowVisible()) frontEnd_.HideWindow();
   manager_->OnSuspend();
 }
@@ -402,6 +413,7 @@ void RunningProgram::Resume() {
   }
   sampler_->SetPowerSource(Source());
   if (!frontEnd_.WindowVisible()) InfoBalloon(kStrBalloonResumed);
+  EvaluateEvents();
 }
 
 void RunningProgram::InfoBalloon(uint32_t event) {
@@ -433,6 +445,7 @@ void RunningProgram::LogHaltNotice(const std::optional<LogHalted>& halted) {
 
 void RunningProgram::Shutdown() {
   if (shutDown_) return;
+  EndProFeatures();
   shutDown_ = true;
   const bool balloons = settings_.tray.showInfoBalloons != 0;
 

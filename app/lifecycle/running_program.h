@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "app/addins/engine_host_window.h"
+#include "app/addins/pro_features.h"
 #include "app/application.h"
 #include "app/desktop/desktop_model.h"
 #include "app/lifecycle/front_end.h"
@@ -93,6 +95,9 @@ class RunningProgram final : public WindowProgram,
   // The battery monitor's part (running_program_battery.cpp).
   BatteryMonitor* Battery() const override { return battery_.get(); }
   void ApplyBattery(const BatterySettings& battery, const TraySettings& tray) override;
+  // The events module's part (running_program_events.cpp).
+  ProFeatures* ProFeaturesLists() const override;
+  bool IdleTimeAvailable() const override;
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }
@@ -111,6 +116,13 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  // The events module's lists and engines, when the module is loaded: started after the
+  // settings, evaluated on the timer, on showing the window and around standby, ended
+  // and stored at shutdown.
+  void StartProFeatures();
+  int64_t AnswerEngineRequest(uint32_t message, uint64_t wParam, int64_t lParam);
+  void EvaluateEvents();
+  void EndProFeatures();
   // The system's power schemes at start: the list, and the program's own scheme when
   // "ManageOsPowerSettings" is on; profiles without OS values take the current ones.
   void StartOsPowerPolicy();
@@ -188,6 +200,8 @@ class RunningProgram final : public WindowProgram,
   void StartBatteryMonitor();
   void OnBatteryDevicesChanged();
   std::unique_ptr<BatteryMonitor> battery_;
+  std::unique_ptr<EngineHostWindow> engineWindow_;
+  std::unique_ptr<ProFeatures> proFeatures_;
   // Last: no notice arrives once the rest begins to go.
   std::unique_ptr<platform::PowerSubscription> powerNotices_;
 };

@@ -222,6 +222,7 @@ void RunningProgram::RequestRestart() {
 
 void RunningProgram::ForceRefresh() {
   if (shutDown_ || !sampler_) return;
+  EvaluateEvents();
   RefreshFlags flags;
   flags.redrawViews = true;
   // A refresh that comes too soon after the last one still shows the values there are.

@@ -21,4 +21,28 @@ platform::LocalTime LinuxLocalClock::Now() {
   return time;
 }
 
+int64_t LinuxLocalClock::EpochSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return now.tv_sec;
+}
+
+std::optional<int64_t> LinuxLocalClock::EpochSecondsOf(const platform::LocalTime& local) {
+  if (local.month < 1 || local.month > 12 || local.day < 1 || local.day > 31 ||
+      local.hour > 23 || local.minute > 59 || local.second > 59) {
+    return std::nullopt;
+  }
+  tm reading{};
+  reading.tm_year = local.year - 1900;
+  reading.tm_mon = local.month - 1;
+  reading.tm_mday = local.day;
+  reading.tm_hour = local.hour;
+  reading.tm_min = local.minute;
+  reading.tm_sec = local.second;
+  reading.tm_isdst = -1;  // the zone's rules decide
+  const time_t moment = mktime(&reading);
+  if (moment == static_cast<time_t>(-1) && reading.tm_year != 69) return std::nullopt;
+  return static_cast<int64_t>(moment);
+}
+
 }  // namespace pacetta::linux_os

@@ -7,6 +7,8 @@ namespace pacetta::linux_os {
 class LinuxLocalClock final : public platform::LocalClock {
  public:
   platform::LocalTime Now() override;
+  int64_t EpochSeconds() override;
+  std::optional<int64_t> EpochSecondsOf(const platform::LocalTime& local) override;
 };
 
 }  // namespace pacetta::linux_os

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/log/log_lines.h"
+#include "platform/civil_time.h"
 #include "platform/local_time.h"
 
 namespace pacetta::testing {
@@ -15,6 +16,10 @@ namespace pacetta::testing {
 class ManualClock final : public platform::LocalClock {
  public:
   platform::LocalTime Now() override { return now; }
+  int64_t EpochSeconds() override { return platform::UtcSecondsOf(now).value_or(0); }
+  std::optional<int64_t> EpochSecondsOf(const platform::LocalTime& local) override {
+    return platform::UtcSecondsOf(local);
+  }
   void Advance(int seconds) {
     // Good within one day, which is all these tests need.
     int total = now.hour * 3600 + now.minute * 60 + now.second + seconds;
