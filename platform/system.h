@@ -35,7 +35,8 @@ class System {
   virtual std::string ProgramPath() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
-  // Starts `path` with `arguments`, detached; false when it could not be started.
+  // Starts `path` (a path, or a bare name looked up in the program search path) with
+  // `arguments`, detached; false when it could not be started.
   virtual bool StartProcess(const std::string& path, const std::vector<std::string>& arguments) = 0;
   // Null when the file is absent or not a loadable module; `path` must be a full path,
   // never a name for the system's library search.

@@ -71,6 +71,7 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
     simulation.scenario = options.simScenario;
     simulation.cpufreq = options.simCpufreq;
     simulation.trace = options.simTrace;
+    simulation.actions = options.simActions;
     simulation.system32 = options.sim32Bit;
     simulation.affinity = options.simAffinity;
     std::string error;

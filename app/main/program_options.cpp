@@ -22,9 +22,11 @@ const char* const kProgramUsage =
     "  --sim-32bit, --sim-64bit   the simulated system's word size\n"
     "  --sim-load=idle|full|host|script:...  the simulated processors' work\n"
     "  --sim-thermal=ambient=C,rise=C,tau=S  the simulated thermal model\n"
-    "  --sim-scenario=FILE     timed AC, battery, suspend and resume events\n"
+    "  --sim-scenario=FILE     timed AC, battery, sleep, clock, program and input events\n"
     "  --sim-cpufreq=GOVERNOR[:OFFERED,...]  a kernel frequency driver on older processors\n"
     "  --sim-trace=FILE        write every hardware access of the simulated PC to FILE\n"
+    "  --sim-actions=FILE      write the simulated session's standby, hibernate and\n"
+    "                          power-off requests to FILE\n"
     "  --sim-affinity=MASK     the processors the simulated process may use\n"
     "  --usage                 this text\n"
     "\n"
@@ -77,6 +79,9 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
     } else if (name == "--sim-trace" && hasValue && !value.empty()) {
       options.simTrace = value;
       carried = false;  // a restart would empty the file the trace so far is in
+    } else if (name == "--sim-actions" && hasValue && !value.empty()) {
+      options.simActions = value;
+      carried = false;  // a restart would empty the file, as the trace's
     } else if (name == "--sim-affinity" && hasValue) {
       char* end = nullptr;
       const unsigned long long mask = std::strtoull(value.c_str(), &end, 0);

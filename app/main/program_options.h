@@ -15,9 +15,10 @@ struct ProgramOptions {
   std::string simOs;        // "MAJOR.MINOR" or "MAJOR.MINOR-9x"
   std::string simLoad;      // idle, full, host or script:...
   std::string simThermal;   // ambient=C,rise=C,tau=S
-  std::string simScenario;  // a file of timed power events
+  std::string simScenario;  // a file of timed power, clock, program and input events
   std::string simCpufreq;   // an older frequency driver's governors
   std::string simTrace;     // the register trace's file
+  std::string simActions;   // the simulated session's power requests' file
   std::optional<bool> sim32Bit;
   std::optional<uint64_t> simAffinity;
   bool console = false;

@@ -12,6 +12,7 @@ LinuxPlatform::LinuxPlatform()
             windows_,    system_,     entryPoints_,    power_,     priorities_, logFiles_,
             localClock_, processes_,  *kernelCpu_,     autostart_, batteries_} {
   view_.osPower = &osPower_;
+  view_.session = &session_;
 }
 
 }  // namespace pacetta::linux_os

@@ -16,6 +16,7 @@
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processors.h"
 #include "platform/linux/linux_system.h"
+#include "platform/linux/linux_user_session.h"
 #include "platform/linux/lock_file_events.h"
 #include "platform/linux/power_watch.h"
 #include "platform/linux/socket_windows.h"
@@ -48,6 +49,7 @@ class LinuxPlatform {
   LinuxProcesses processes_;
   LinuxAutostart autostart_;
   LinuxOsPower osPower_;
+  LinuxUserSession session_;
   // Its writes go through the helper's device.
   std::unique_ptr<platform::KernelCpu> kernelCpu_;
   platform::Platform view_;

@@ -4,9 +4,11 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -61,9 +63,21 @@ bool LinuxSystem::StartProcess(const std::string& path, const std::vector<std::s
   std::vector<char*> argv;
   for (auto& a : storage) argv.push_back(a.data());
   argv.push_back(nullptr);
-  // The child runs on its own; when this process ends first it is adopted as usual.
+  // A bare name is looked up in the search path, as a user typing it would expect.
   pid_t pid = 0;
-  return posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+  const bool bareName = path.find('/') == std::string::npos;
+  const int failed = bareName
+                         ? posix_spawnp(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ)
+                         : posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (failed != 0) return false;
+  // The child runs on its own; a waiter collects it when it ends, so that programs
+  // started again and again over a long run leave no zombies behind.
+  std::thread([pid] {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return true;
 }
 
 std::unique_ptr<platform::Module> LinuxSystem::LoadModule(const std::string& path) {

@@ -52,13 +52,20 @@ std::unique_ptr<SystemBus> SystemBus::Open() {
   return std::make_unique<SystemBus>(BusConnectionPtr(bus));
 }
 
+std::unique_ptr<SystemBus> SystemBus::OpenSession() {
+  sd_bus* bus = nullptr;
+  if (sd_bus_open_user(&bus) < 0) return nullptr;
+  sd_bus_set_method_call_timeout(bus, kCallTimeoutUs);
+  return std::make_unique<SystemBus>(BusConnectionPtr(bus));
+}
+
 bool SystemBus::IsOpen() const {
   return sd_bus_is_open(bus_.get()) > 0;
 }
 
 BusReply SystemBus::Call(const BusObject& to, const char* member,
-                         const std::function<int(sd_bus_message*)>& append) {
-  return CallOn(to.service, to.path, to.interface, member, append);
+                         const std::function<int(sd_bus_message*)>& append, uint64_t timeoutUs) {
+  return CallOn(to.service, to.path, to.interface, member, append, timeoutUs);
 }
 
 BusReply SystemBus::GetProperty(const BusObject& of, const char* property) {
@@ -75,7 +82,8 @@ BusReply SystemBus::SetStringProperty(const BusObject& of, const char* property,
 }
 
 BusReply SystemBus::CallOn(const char* service, const char* path, const char* interface,
-                           const char* member, const std::function<int(sd_bus_message*)>& append) {
+                           const char* member, const std::function<int(sd_bus_message*)>& append,
+                           uint64_t timeoutUs) {
   BusReply answer;
   sd_bus_message* raw = nullptr;
   int r = sd_bus_message_new_method_call(bus_.get(), &raw, service, path, interface, member);
@@ -88,7 +96,7 @@ BusReply SystemBus::CallOn(const char* service, const char* path, const char* in
   }
   ErrorGuard error;
   sd_bus_message* reply = nullptr;
-  r = sd_bus_call(bus_.get(), call.get(), 0, &error.error, &reply);
+  r = sd_bus_call(bus_.get(), call.get(), timeoutUs, &error.error, &reply);
   if (r < 0) {
     const int code = sd_bus_error_is_set(&error.error) ? sd_bus_error_get_errno(&error.error) : -r;
     answer.systemError = SystemErrorOfBus(code);

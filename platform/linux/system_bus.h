@@ -32,27 +32,29 @@ struct BusCloseUnref {
 };
 using BusConnectionPtr = std::unique_ptr<sd_bus, BusCloseUnref>;
 
-// A connection of its own to the system bus for short synchronous calls, used on one
-// thread at a time. A call never starts a service that is not running: a daemon the
-// user stopped stays stopped.
+// A connection of its own to the system bus (or the user's session bus) for short
+// synchronous calls, used on one thread at a time. A call never starts a service that is
+// not running: a daemon the user stopped stays stopped.
 class SystemBus {
  public:
   // Null when the bus cannot be reached.
   static std::unique_ptr<SystemBus> Open();
+  static std::unique_ptr<SystemBus> OpenSession();
   explicit SystemBus(BusConnectionPtr bus) : bus_(std::move(bus)) {}
   SystemBus(const SystemBus&) = delete;
   SystemBus& operator=(const SystemBus&) = delete;
 
   bool IsOpen() const;
   // `append` adds the arguments to the call and answers a negative errno on failure.
+  // `timeoutUs` 0 keeps the connection's bound of a few seconds.
   BusReply Call(const BusObject& to, const char* member,
-                const std::function<int(sd_bus_message*)>& append = {});
+                const std::function<int(sd_bus_message*)>& append = {}, uint64_t timeoutUs = 0);
   BusReply GetProperty(const BusObject& of, const char* property);
   BusReply SetStringProperty(const BusObject& of, const char* property, const char* value);
 
  private:
   BusReply CallOn(const char* service, const char* path, const char* interface, const char* member,
-                  const std::function<int(sd_bus_message*)>& append);
+                  const std::function<int(sd_bus_message*)>& append, uint64_t timeoutUs = 0);
 
   BusConnectionPtr bus_;
 };

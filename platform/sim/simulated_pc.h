@@ -10,8 +10,10 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/models/family_model.h"
 #include "platform/sim/os_power/sim_os_power.h"
+#include "platform/sim/pc/sim_local_clock.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/power/sim_power.h"
+#include "platform/sim/session/sim_user_session.h"
 #include "platform/sim/workload/processor_timeline.h"
 #include "platform/sim/workload/sim_clock.h"
 
@@ -34,9 +36,12 @@ struct SimulationOptions {
   // own thermal values.
   std::string load;
   std::string thermal;
-  // A power scenario file (`--sim-scenario`): timed plug, unplug, suspend, resume and
-  // battery steps, docs/simulated-power.md. Empty = none.
+  // A scenario file (`--sim-scenario`): timed plug, unplug, suspend, resume, battery,
+  // wall-clock, program and input steps, docs/simulated-power.md. Empty = none.
   std::string scenario;
+  // A file for the system power requests of the user's session (`--sim-actions`): one
+  // line each, docs/simulated-power.md. Empty = none.
+  std::string actions;
   // A file for the register trace (`--sim-trace`): every hardware access the program
   // makes, docs/simulated-trace.md. Empty = none.
   std::string trace;
@@ -47,8 +52,8 @@ struct SimulationOptions {
   std::shared_ptr<SimClock> clock;
 };
 
-// A whole simulated PC: the machine, its processors, driver, services and operating
-// system, with the host's processes, modules, time and instance lock.
+// A whole simulated PC: the machine, its processors, driver, services, operating system,
+// wall clock and user session, with the host's processes, modules and instance lock.
 class SimulatedPc {
  public:
   static std::unique_ptr<SimulatedPc> Create(const SimulationOptions& options, std::string& error);
@@ -79,6 +84,11 @@ class SimulatedPc {
   virtual SimPriorities& Priorities() = 0;
   // The system's power schemes or plans and the panel, as the program left them.
   virtual SimOsPower& OsPowerPolicy() = 0;
+  // The user's programs, input and the system power requests the program made, as a
+  // user or a scenario drives them.
+  virtual SimUserSession& Session() = 0;
+  // The wall clock the program reads (UTC), which a scenario may set.
+  virtual SimLocalClock& WallClock() = 0;
 
   // The kernel's frequency policies and hardware monitors of the machine's processors;
   // without policies on machines whose family has no kernel frequency driver.

@@ -2,15 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/eventfd.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <fstream>
+#include <utility>
 
 #include "platform/linux/bus_deadline.h"
 
@@ -23,9 +21,11 @@ constexpr const char* kPath = "/org/freedesktop/login1";
 constexpr const char* kManager = "org.freedesktop.login1.Manager";
 
 // Everything allowed: the tests are the only clients.
-void WriteBusConfig(const std::string& file, const std::string& socket) {
+void WriteBusConfig(const std::string& file, BusKind kind, const std::string& socket) {
   std::ofstream(file) << "<busconfig>\n"
-                         "  <type>system</type>\n"
+                         "  <type>"
+                      << (kind == BusKind::kSystem ? "system" : "session")
+                      << "</type>\n"
                          "  <listen>unix:path="
                       << socket
                       << "</listen>\n"
@@ -39,70 +39,22 @@ void WriteBusConfig(const std::string& file, const std::string& socket) {
                          "</busconfig>\n";
 }
 
-// The first line `fd` gives within the bound, without its line end.
-std::string ReadLine(int fd) {
-  std::string line;
-  const auto deadline = std::chrono::steady_clock::now() + kBusBound;
-  while (std::chrono::steady_clock::now() < deadline) {
-    pollfd ready{fd, POLLIN, 0};
-    if (poll(&ready, 1, 1000) < 0 && errno != EINTR) break;
-    if (!ready.revents) continue;
-    char c = 0;
-    if (read(fd, &c, 1) != 1) break;
-    if (c == '\n') return line;
-    line += c;
-  }
-  return {};
-}
-
 }  // namespace
 
-PrivateSystemBus::PrivateSystemBus() {
+PrivateBus::PrivateBus(BusKind kind) {
   const std::string config = folder_.File("bus.conf");
-  WriteBusConfig(config, folder_.File("system_bus_socket"));
-  int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0) return;
-  linux_os::UniqueFd readEnd(out[0]);
-  linux_os::UniqueFd writeEnd(out[1]);
-
-  // Everything the child needs is made before the fork: it may only make system calls.
-  const std::string log = folder_.File("daemon.log");
-  std::string configArg = "--config-file=" + config;
-  char program[] = "dbus-daemon";
-  char printAddress[] = "--print-address";
-  char noFork[] = "--nofork";
-  char* argv[] = {program, configArg.data(), printAddress, noFork, nullptr};
-  const pid_t parent = getpid();
-  daemon_ = fork();
-  if (daemon_ < 0) return;
-  if (daemon_ == 0) {
-    // A test program that is killed takes its daemon along.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(127);
-    // Its complaints (about limits it may not raise) go to a file, not the output.
-    const int logFd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (dup2(writeEnd.Get(), STDOUT_FILENO) < 0 || logFd < 0 || dup2(logFd, STDERR_FILENO) < 0) {
-      _exit(127);
-    }
-    execvp(program, argv);
-    _exit(127);
-  }
-  writeEnd.Reset();
-  address_ = ReadLine(readEnd.Get());
-  if (!address_.empty()) env_.emplace("DBUS_SYSTEM_BUS_ADDRESS", address_);
+  WriteBusConfig(config, kind, folder_.File("bus_socket"));
+  daemon_.emplace(std::vector<std::string>{"dbus-daemon", "--config-file=" + config,
+                                           "--print-address", "--nofork"},
+                  folder_.File("daemon.log"));
+  address_ = daemon_->Report();
+  if (address_.empty()) return;
+  env_.emplace(kind == BusKind::kSystem ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS",
+               address_);
 }
 
-PrivateSystemBus::~PrivateSystemBus() {
-  Stop();
-}
-
-void PrivateSystemBus::Stop() {
-  if (daemon_ <= 0) return;
-  kill(daemon_, SIGTERM);
-  int status = 0;
-  while (waitpid(daemon_, &status, 0) < 0 && errno == EINTR) {
-  }
-  daemon_ = -1;
+void PrivateBus::Stop() {
+  daemon_->Stop();
 }
 
 FakeLogind::FakeLogind(bool grantLocks) : grantLocks_(grantLocks), wake_(eventfd(0, EFD_CLOEXEC)) {
@@ -166,21 +118,65 @@ bool FakeLogind::WaitLockClosed(size_t index) {
   return poll(&end, 1, timeoutMs) == 1;
 }
 
+void FakeLogind::SetPowerVerdict(std::string verdict) {
+  std::lock_guard lock(mutex_);
+  powerVerdict_ = std::move(verdict);
+}
+
+void FakeLogind::BlockPowerRequests() {
+  std::lock_guard lock(mutex_);
+  powerBlocked_ = true;
+}
+
+std::vector<FakeLogind::PowerCall> FakeLogind::TakePowerCalls() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(powerCalls_, {});
+}
+
 int FakeLogind::OnCall(sd_bus_message* call, void* self, sd_bus_error*) {
   auto& fake = *static_cast<FakeLogind*>(self);
-  if (!sd_bus_message_is_method_call(call, kManager, "Inhibit")) return 0;
+  if (sd_bus_message_is_method_call(call, kManager, "Inhibit") > 0) return fake.AnswerInhibit(call);
+  return fake.AnswerPower(call);
+}
+
+int FakeLogind::AnswerPower(sd_bus_message* call) {
+  if (sd_bus_message_is_method_call(call, kManager, nullptr) <= 0) return 0;
+  const std::string method = sd_bus_message_get_member(call);
+  const bool question =
+      method == "CanSuspend" || method == "CanHibernate" || method == "CanPowerOff";
+  const bool request = method == "Suspend" || method == "Hibernate" || method == "PowerOff";
+  if (!question && !request) return 0;
+  int interactive = 0;
+  if (request && sd_bus_message_read(call, "b", &interactive) < 0) return 0;
+  std::string verdict;
+  bool blocked = false;
+  {
+    std::lock_guard lock(mutex_);
+    powerCalls_.push_back({method, interactive != 0});
+    verdict = powerVerdict_;
+    blocked = powerBlocked_;
+  }
+  if (question) return sd_bus_reply_method_return(call, "s", verdict.c_str());
+  if (blocked) {
+    return sd_bus_reply_method_errorf(call, SD_BUS_ERROR_ACCESS_DENIED,
+                                      "Operation inhibited by a blocking lock");
+  }
+  return sd_bus_reply_method_return(call, "");
+}
+
+int FakeLogind::AnswerInhibit(sd_bus_message* call) {
   const char* what = nullptr;
   const char* who = nullptr;
   const char* why = nullptr;
   const char* mode = nullptr;
   if (sd_bus_message_read(call, "ssss", &what, &who, &why, &mode) < 0) return 0;
   Request request{what, who, why, mode};
-  if (!fake.grantLocks_) {
+  if (!grantLocks_) {
     {
-      std::lock_guard lock(fake.mutex_);
-      fake.requests_.push_back(std::move(request));
+      std::lock_guard lock(mutex_);
+      requests_.push_back(std::move(request));
     }
-    fake.changed_.notify_all();
+    changed_.notify_all();
     return sd_bus_reply_method_errorf(call, SD_BUS_ERROR_ACCESS_DENIED, "Permission denied");
   }
   int ends[2];
@@ -189,11 +185,11 @@ int FakeLogind::OnCall(sd_bus_message* call, void* self, sd_bus_error*) {
   const linux_os::UniqueFd granted(ends[1]);  // the reply carries its own copy
   const int replied = sd_bus_reply_method_return(call, "h", granted.Get());
   {
-    std::lock_guard lock(fake.mutex_);
-    fake.requests_.push_back(std::move(request));
-    fake.lockEnds_.push_back(std::move(farEnd));
+    std::lock_guard lock(mutex_);
+    requests_.push_back(std::move(request));
+    lockEnds_.push_back(std::move(farEnd));
   }
-  fake.changed_.notify_all();
+  changed_.notify_all();
   return replied;
 }
 

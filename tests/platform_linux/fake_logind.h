@@ -13,19 +13,21 @@
 #include <vector>
 
 #include "platform/linux/helper_socket.h"
+#include "tests/platform_linux/reporting_daemon.h"
 #include "tests/test_support/temp_folder.h"
 
 namespace pacetta::testing {
 
-// A private system bus: a dbus-daemon of its own on a socket in a temporary folder,
-// named by DBUS_SYSTEM_BUS_ADDRESS while the object lives. The daemon ends with it, or
-// with the thread that made it.
-class PrivateSystemBus {
+enum class BusKind { kSystem, kSession };
+
+// A private bus: a dbus-daemon of its own on a socket in a temporary folder, named by
+// DBUS_SYSTEM_BUS_ADDRESS (or DBUS_SESSION_BUS_ADDRESS) while the object lives. The
+// daemon ends with it, or with the thread that made it.
+class PrivateBus {
  public:
-  PrivateSystemBus();
-  ~PrivateSystemBus();
-  PrivateSystemBus(const PrivateSystemBus&) = delete;
-  PrivateSystemBus& operator=(const PrivateSystemBus&) = delete;
+  explicit PrivateBus(BusKind kind);
+  PrivateBus(const PrivateBus&) = delete;
+  PrivateBus& operator=(const PrivateBus&) = delete;
 
   // Empty when the daemon did not start.
   const std::string& Address() const { return address_; }
@@ -34,14 +36,24 @@ class PrivateSystemBus {
 
  private:
   TempFolder folder_;
-  pid_t daemon_ = -1;
+  std::optional<ReportingDaemon> daemon_;
   std::string address_;
   std::optional<ScopedEnv> env_;
 };
 
+class PrivateSystemBus final : public PrivateBus {
+ public:
+  PrivateSystemBus() : PrivateBus(BusKind::kSystem) {}
+};
+
+class PrivateSessionBus final : public PrivateBus {
+ public:
+  PrivateSessionBus() : PrivateBus(BusKind::kSession) {}
+};
+
 // The login manager as far as sleep goes, on the system bus: it grants "delay" locks
-// (pipes whose far end it keeps, so it sees when a lock is closed) and announces
-// sleeps with PrepareForSleep.
+// (pipes whose far end it keeps, so it sees when a lock is closed), announces sleeps
+// with PrepareForSleep, and takes requests to suspend, hibernate and power off.
 class FakeLogind {
  public:
   // `grantLocks` false refuses every lock, as a manager would without permission.
@@ -67,8 +79,22 @@ class FakeLogind {
   // True once the `index`-th granted lock is closed, within a generous bound.
   bool WaitLockClosed(size_t index);
 
+  // What CanSuspend, CanHibernate and CanPowerOff answer from now on ("yes" at first).
+  void SetPowerVerdict(std::string verdict);
+  // From now on Suspend, Hibernate and PowerOff fail, as while a blocking lock holds.
+  void BlockPowerRequests();
+  struct PowerCall {
+    std::string method;
+    bool interactive = false;  // of a request; false for a question
+    bool operator==(const PowerCall&) const = default;
+  };
+  // The questions and requests since the last look, in order; they are forgotten.
+  std::vector<PowerCall> TakePowerCalls();
+
  private:
   static int OnCall(sd_bus_message* call, void* self, sd_bus_error* error);
+  int AnswerInhibit(sd_bus_message* call);
+  int AnswerPower(sd_bus_message* call);
   void Serve();
 
   struct BusUnref {
@@ -88,6 +114,9 @@ class FakeLogind {
   bool stopping_ = false;
   std::vector<Request> requests_;
   std::vector<linux_os::UniqueFd> lockEnds_;
+  std::string powerVerdict_ = "yes";
+  bool powerBlocked_ = false;
+  std::vector<PowerCall> powerCalls_;
   std::thread thread_;
 };
 

@@ -19,10 +19,11 @@ constexpr const char* kProperties = "org.freedesktop.DBus.Properties";
 
 }  // namespace
 
-void FakeBusService::Start(const char* service, const char* path) {
+void FakeBusService::Start(const char* service, const char* path, BusKind kind) {
   wake_ = linux_os::UniqueFd(eventfd(0, EFD_CLOEXEC));
   sd_bus* bus = nullptr;
-  if (sd_bus_open_system(&bus) < 0) return;
+  const int opened = kind == BusKind::kSystem ? sd_bus_open_system(&bus) : sd_bus_open_user(&bus);
+  if (opened < 0) return;
   bus_.reset(bus);
   if (sd_bus_request_name(bus, service, 0) < 0) return;
   sd_bus_slot* object = nullptr;
@@ -165,6 +166,31 @@ int FakeLoginSession::Answer(sd_bus_message* call) {
   std::ofstream(folder + "brightness") << value << "\n";
   std::ofstream(folder + "actual_brightness") << value << "\n";
   return sd_bus_reply_method_return(call, "");
+}
+
+FakeIdleMonitor::FakeIdleMonitor(uint64_t idleMs) : idleMs_(idleMs) {
+  Start("org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core", BusKind::kSession);
+}
+
+FakeIdleMonitor::~FakeIdleMonitor() {
+  Stop();
+}
+
+void FakeIdleMonitor::SetIdle(uint64_t idleMs) {
+  std::lock_guard lock(mutex_);
+  idleMs_ = idleMs;
+}
+
+int FakeIdleMonitor::Answer(sd_bus_message* call) {
+  if (sd_bus_message_is_method_call(call, "org.gnome.Mutter.IdleMonitor", "GetIdletime") <= 0) {
+    return 0;
+  }
+  uint64_t idle = 0;
+  {
+    std::lock_guard lock(mutex_);
+    idle = idleMs_;
+  }
+  return sd_bus_reply_method_return(call, "t", idle);
 }
 
 }  // namespace pacetta::testing

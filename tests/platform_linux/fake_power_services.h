@@ -9,10 +9,11 @@
 
 #include "platform/linux/helper_socket.h"
 #include "platform/linux/power_profiles.h"
+#include "tests/platform_linux/fake_logind.h"
 
 namespace pacetta::testing {
 
-// One object of a service on the system bus, answered on a thread of its own.
+// One object of a service on a bus, answered on a thread of its own.
 class FakeBusService {
  public:
   FakeBusService(const FakeBusService&) = delete;
@@ -24,7 +25,7 @@ class FakeBusService {
   FakeBusService() = default;
   // Derived classes call Start() last in their constructor and Stop() first in their
   // destructor, so no call reaches a half-made or half-gone object.
-  void Start(const char* service, const char* path);
+  void Start(const char* service, const char* path, BusKind kind = BusKind::kSystem);
   void Stop();
   // Answers `call` and returns 1, or returns 0 for "no such method".
   virtual int Answer(sd_bus_message* call) = 0;
@@ -87,6 +88,20 @@ class FakeLoginSession final : public FakeBusService {
   std::string root_;
   bool refuse_;
   std::vector<Request> requests_;
+};
+
+// The desktop's idle monitor on the session bus: GetIdletime answers the milliseconds the
+// test sets.
+class FakeIdleMonitor final : public FakeBusService {
+ public:
+  explicit FakeIdleMonitor(uint64_t idleMs);
+  ~FakeIdleMonitor();
+  void SetIdle(uint64_t idleMs);
+
+ private:
+  int Answer(sd_bus_message* call) override;
+
+  uint64_t idleMs_;
 };
 
 }  // namespace pacetta::testing

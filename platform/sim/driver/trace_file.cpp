@@ -53,10 +53,12 @@ bool WriteHoldingSigpipe(int fd, std::string_view text, int& failure) {
 
 }  // namespace
 
-std::unique_ptr<TraceFile> TraceFile::Open(const std::string& path, std::string& error) {
+std::unique_ptr<TraceFile> TraceFile::Open(const std::string& path, std::string& error,
+                                           std::string_view what) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) {
-    error = "cannot open the register trace " + path + ": " + Describe(errno);
+    const int failure = errno;
+    error = "cannot open the " + std::string(what) + " " + path + ": " + Describe(failure);
     return nullptr;
   }
   struct stat about {};

@@ -7,7 +7,6 @@
 #include <cstdio>
 
 #include "platform/linux/file_registry.h"
-#include "platform/linux/linux_local_clock.h"
 #include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processors.h"
@@ -24,13 +23,15 @@
 #include "platform/sim/machine/machine_file.h"
 #include "platform/sim/models/attach_models.h"
 #include "platform/sim/pc/sim_cpu_instructions.h"
+#include "platform/sim/pc/sim_local_clock.h"
 #include "platform/sim/pc/sim_os_entry_points.h"
 #include "platform/sim/pc/sim_priorities.h"
 #include "platform/sim/pc/sim_processes.h"
 #include "platform/sim/pc/sim_processors.h"
 #include "platform/sim/pc/sim_system.h"
-#include "platform/sim/power/power_scenario.h"
-#include "platform/sim/power/scenario_player.h"
+#include "platform/sim/scenario/scenario.h"
+#include "platform/sim/scenario/scenario_player.h"
+#include "platform/sim/session/sim_user_session.h"
 #include "platform/sim/workload/workload.h"
 
 namespace pacetta::sim {
@@ -55,9 +56,11 @@ std::optional<platform::OsVersion> ParseOs(const std::string& text) {
 class SimulatedMachine final : public SimulatedPc {
  public:
   SimulatedMachine(MachineSpec machine, SimFaults faults, const SimulationOptions& options,
-                   const WorkloadOptions& workload, std::vector<PowerStep> powerScenario,
-                   std::unique_ptr<TraceFile> traceFile, SimCpufreqDriver cpufreq)
+                   const WorkloadOptions& workload, std::vector<ScenarioStep> scenario,
+                   std::unique_ptr<TraceFile> traceFile, std::unique_ptr<TraceFile> actionsFile,
+                   SimCpufreqDriver cpufreq)
       : clock_(options.clock ? options.clock : std::make_shared<HostClock>()),
+        startNs_(clock_->NowNs()),
         machine_(std::move(machine)),
         processors_(machine_),
         cpu_(machine_, processors_),
@@ -77,6 +80,7 @@ class SimulatedMachine final : public SimulatedPc {
                             "simulated/" + linux_os::FileNameOf(machine_.name) + ".json")
                       : options.settingsPath),
         osPower_(OsPowerOptions(options, faults)),
+        session_(clock_, startNs_, power_, PowerRequestLog(std::move(actionsFile))),
         view_{cpu_,
               processors_,
               driver_.ServiceControl(),
@@ -89,12 +93,13 @@ class SimulatedMachine final : public SimulatedPc {
               power_,
               priorities_,
               logFiles_,
-              localClock_,
+              wallClock_,
               processes_,
               programKernelCpu_,
               autostart_,
               power_,
-              &osPower_} {
+              &osPower_,
+              &session_} {
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
@@ -114,9 +119,9 @@ class SimulatedMachine final : public SimulatedPc {
       return count ? busy / static_cast<double>(count) : 0.0;
     });
     // The scenario's times count from the machine's start.
-    if (!powerScenario.empty()) {
-      player_ = std::make_unique<PowerScenarioPlayer>(std::move(powerScenario), power_, clock_,
-                                                      clock_->NowNs());
+    if (!scenario.empty()) {
+      player_ = std::make_unique<ScenarioPlayer>(
+          std::move(scenario), ScenarioTargets{power_, session_, wallClock_}, clock_, startNs_);
       player_->Start();
     }
   }
@@ -131,6 +136,8 @@ class SimulatedMachine final : public SimulatedPc {
   SimPower& PowerSupply() override { return power_; }
   SimPriorities& Priorities() override { return priorities_; }
   SimOsPower& OsPowerPolicy() override { return osPower_; }
+  SimUserSession& Session() override { return session_; }
+  SimLocalClock& WallClock() override { return wallClock_; }
   platform::KernelCpu& KernelCpu() override { return kernelCpu_; }
   void StartFrequencyCompetitor(platform::FrequencyCompetitor competitor) override {
     kernelCpu_.StartCompetitor(std::move(competitor));
@@ -197,6 +204,8 @@ class SimulatedMachine final : public SimulatedPc {
   }
 
   std::shared_ptr<SimClock> clock_;
+  // The machine's start on clock_: scenario, idle and request times count from it.
+  const uint64_t startNs_;
   MachineSpec machine_;
   SimProcessors processors_;
   SimCpuInstructions cpu_;
@@ -218,16 +227,18 @@ class SimulatedMachine final : public SimulatedPc {
   SimPower power_;
   SimPriorities priorities_;
   linux_os::LinuxLogFiles logFiles_;
-  linux_os::LinuxLocalClock localClock_;
+  SimLocalClock wallClock_{clock_};
   linux_os::LinuxProcesses hostProcesses_;
   // The idle helpers really run, on the host processors that stand for the simulated ones.
   SimProcesses processes_{hostProcesses_, linux_os::LinuxProcessors().ProcessAffinityMask()};
   // Start at logon of a simulated machine is kept in memory: the host's desktop is not
   // the simulated one's.
   RecordingAutostart autostart_;
+  // Sleeps and wakes power_, so it ends before it.
+  SimUserSession session_;
   platform::Platform view_;
-  // Plays on power_, so it ends first.
-  std::unique_ptr<PowerScenarioPlayer> player_;
+  // Plays on power_, session_ and wallClock_, so it ends first.
+  std::unique_ptr<ScenarioPlayer> player_;
 };
 
 }  // namespace
@@ -268,14 +279,14 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
   if (options.affinity) machine->processAffinityMask = *options.affinity;
   const auto workload = ParseWorkloadOptions(options.load, options.thermal, error);
   if (!workload) return nullptr;
-  std::vector<PowerStep> powerScenario;
+  std::vector<ScenarioStep> scenario;
   if (!options.scenario.empty()) {
-    auto scenario = LoadPowerScenario(options.scenario);
-    if (!scenario.steps) {
-      error = scenario.error;
+    auto loaded = LoadScenario(options.scenario);
+    if (!loaded.steps) {
+      error = loaded.error;
       return nullptr;
     }
-    powerScenario = std::move(*scenario.steps);
+    scenario = std::move(*loaded.steps);
   }
   SimCpufreqDriver cpufreq;
   if (!options.cpufreq.empty()) {
@@ -287,15 +298,21 @@ std::unique_ptr<SimulatedPc> SimulatedPc::FromMachine(MachineSpec spec,
     }
     cpufreq = std::move(*parsed);
   }
-  // Opened last, so that a start refused for another reason leaves an earlier trace alone.
+  // The records are opened last, so that a start refused for another reason leaves
+  // earlier ones alone.
+  std::unique_ptr<TraceFile> actionsFile;
+  if (!options.actions.empty()) {
+    actionsFile = TraceFile::Open(options.actions, error, "power request record");
+    if (!actionsFile) return nullptr;
+  }
   std::unique_ptr<TraceFile> traceFile;
   if (!options.trace.empty()) {
     traceFile = TraceFile::Open(options.trace, error);
     if (!traceFile) return nullptr;
   }
   return std::make_unique<SimulatedMachine>(std::move(*machine), *faults.faults, options, *workload,
-                                            std::move(powerScenario), std::move(traceFile),
-                                            std::move(cpufreq));
+                                            std::move(scenario), std::move(traceFile),
+                                            std::move(actionsFile), std::move(cpufreq));
 }
 
 std::string DescribeCatalogue() {

@@ -208,9 +208,9 @@ std::unique_ptr<platform::BatterySubscription> SimPower::Subscribe(
   return batteryNotices_.Subscribe(listener);
 }
 
-bool SimPower::Suspend() {
+std::optional<uint64_t> SimPower::BeginSleep() {
   std::lock_guard lock(mutex_);
-  if (sleeping_) return false;
+  if (sleeping_) return std::nullopt;
   sleeping_ = true;
   const uint64_t sleep = ++sleeps_;
   beforeSleep_ = StatusLocked();
@@ -220,12 +220,24 @@ bool SimPower::Suspend() {
     std::lock_guard after(mutex_);
     if (sleeping_ && sleeps_ == sleep) asleep_ = true;
   });
-  return true;
+  return sleep;
 }
 
 bool SimPower::Resume() {
   std::lock_guard lock(mutex_);
   if (!sleeping_) return false;
+  ResumeLocked();
+  return true;
+}
+
+bool SimPower::EndSleep(uint64_t sleep) {
+  std::lock_guard lock(mutex_);
+  if (!sleeping_ || sleeps_ != sleep) return false;
+  ResumeLocked();
+  return true;
+}
+
+void SimPower::ResumeLocked() {
   sleeping_ = false;
   asleep_ = false;
   notices_.Post(platform::PowerNotice::kResumed);
@@ -233,7 +245,6 @@ bool SimPower::Resume() {
   if (!SameSource(beforeSleep_, StatusLocked())) {
     notices_.Post(platform::PowerNotice::kStatusChanged);
   }
-  return true;
 }
 
 void SimPower::SetStatusFails(bool fails) {

@@ -48,8 +48,13 @@ class SimPower final : public platform::Power, public platform::Batteries {
   // now: plugging in a plugged machine, suspending a sleeping one, resuming one awake.
   bool Plug();
   bool Unplug();
-  bool Suspend();
+  bool Suspend() { return BeginSleep().has_value(); }
   bool Resume();
+  // Suspend(), telling which sleep it began (numbered from 1), so that a wake planned
+  // for it cannot end a later one.
+  std::optional<uint64_t> BeginSleep();
+  // Resume() out of sleep `sleep` only: false when the machine has woken from it already.
+  bool EndSleep(uint64_t sleep);
   // False above 100 or without a battery.
   bool SetBatteryPercent(unsigned percent);
   // A battery is put in (full) or the last one put in is taken out; false when there
@@ -72,6 +77,7 @@ class SimPower final : public platform::Power, public platform::Batteries {
   SimBatteryCell* CellLocked(const std::string& path);
   // Announces a change of the AC line or battery flag unless the system sleeps.
   void ChangeLocked(const platform::PowerStatus& before);
+  void ResumeLocked();
 
   std::mutex mutex_;
   bool acOnline_ = true;
