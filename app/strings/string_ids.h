@@ -219,6 +219,9 @@ inline constexpr uint32_t kEventTypeCount = 14;
 // Action types 0..4.
 inline constexpr uint32_t kStrActionTypeFirst = 10429;
 inline constexpr uint32_t kActionTypeCount = 5;
+// An event the desktop cannot evaluate: no idle time where "No user input activity" needs
+// it (the Status column and the event editor's note).
+inline constexpr uint32_t kStrIdleTimeUnavailable = 10440;
 
 // Texts of the pages' controls: 20000 + control number for the buttons several pages
 // share, 20000 + 100 x dialog number + n for one dialog's own texts.
@@ -544,8 +547,55 @@ inline constexpr uint32_t kStrBatteryDateLabel = 33022;
 inline constexpr uint32_t kStrBatteryRequestCharge = 33023;
 inline constexpr uint32_t kStrBatteryRequestDischarge = 33024;
 
+// Professional features page (dialog 143) with its events (144) and actions (145) tabs.
+inline constexpr uint32_t kStrProModuleVersion = 34300;  // "%d.%d.%d.%d"
+inline constexpr uint32_t kStrEventsTab = 34301;
+inline constexpr uint32_t kStrActionsTab = 34302;
+inline constexpr uint32_t kStrNewEvent = 34400;
+inline constexpr uint32_t kStrModifyEvent = 34401;
+inline constexpr uint32_t kStrDeleteEvent = 34402;
+inline constexpr uint32_t kStrNewAction = 34500;
+inline constexpr uint32_t kStrModifyAction = 34501;
+inline constexpr uint32_t kStrMoveActionUp = 34502;
+inline constexpr uint32_t kStrMoveActionDown = 34503;
+inline constexpr uint32_t kStrDeleteAction = 34504;
+
 // "Add/rename profile" box (dialog 146).
 inline constexpr uint32_t kStrProfileNameCaption = 34600;
 inline constexpr uint32_t kStrProfileNameLabel = 34601;
+
+// "Add/modify event" (dialog 147).
+inline constexpr uint32_t kStrEventEditorCaption = 34700;
+inline constexpr uint32_t kStrEventNameLabel = 34701;
+inline constexpr uint32_t kStrEventSourcesLabel = 34702;
+inline constexpr uint32_t kStrEventTypeLabel = 34703;
+inline constexpr uint32_t kStrEventStartLabel = 34704;
+inline constexpr uint32_t kStrEventRepeatLabel = 34705;
+inline constexpr uint32_t kStrEventRepeatUnit = 34706;
+inline constexpr uint32_t kStrEventDaysLabel = 34707;
+// "Sun" .. "Sat", bit 0 .. bit 6 of the day mask.
+inline constexpr uint32_t kStrEventDayFirst = 34708;
+inline constexpr uint32_t kStrEventProgramLabel = 34715;
+inline constexpr uint32_t kStrEventBrowse = 34716;
+inline constexpr uint32_t kStrEventProfileLabel = 34717;
+inline constexpr uint32_t kStrEventLevelLabel = 34718;
+inline constexpr uint32_t kStrEventTemperatureLabel = 34719;
+inline constexpr uint32_t kStrEventIdleLabel = 34720;
+inline constexpr uint32_t kStrEventStandbyLabel = 34721;
+inline constexpr uint32_t kStrEventPowerSourceLabel = 34722;
+inline constexpr uint32_t kStrEventSchemeLabel = 34723;
+
+// "Add/modify action" (dialog 148).
+inline constexpr uint32_t kStrActionEditorCaption = 34800;
+inline constexpr uint32_t kStrActionNameLabel = 34801;
+inline constexpr uint32_t kStrActionEventLabel = 34802;
+inline constexpr uint32_t kStrActionStateLabel = 34803;
+inline constexpr uint32_t kStrActionDelayLabel = 34804;
+inline constexpr uint32_t kStrActionDelayUnit = 34805;
+inline constexpr uint32_t kStrActionTypeLabel = 34806;
+inline constexpr uint32_t kStrActionProfileLabel = 34807;
+inline constexpr uint32_t kStrActionRestoreProfile = 34808;
+inline constexpr uint32_t kStrActionCommandLabel = 34809;
+inline constexpr uint32_t kStrActionBrowse = 34810;
 
 }  // namespace pacetta

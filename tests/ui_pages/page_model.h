@@ -72,6 +72,11 @@ class PageModel final : public DesktopModel {
     calls.push_back("ApplyBattery");
   }
 
+  // The professional features page: the lists a test hands in (none by default, so no
+  // page) and whether the desktop tells the idle time.
+  ProFeatures* ProFeaturesLists() const override { return proLists; }
+  bool IdleTimeAvailable() const override { return idleTimeAvailable; }
+
   // The Settings page: the languages a test offers; "Apply" stores the values.
   LanguageOffer Languages() const override { return languages; }
   void ApplyInterface(const InterfaceSettings& edited) override;
@@ -86,6 +91,8 @@ class PageModel final : public DesktopModel {
   MonitorHistory monitoring;
   AdvancedSettings* advanced = nullptr;
   BatteryMonitor* battery = nullptr;
+  ProFeatures* proLists = nullptr;
+  bool idleTimeAvailable = true;
 };
 
 }  // namespace pacetta::ui::testing

@@ -12,6 +12,7 @@
 #include "ui/pages/cpu_info/cpu_info_page.h"
 #include "ui/pages/management/management_page.h"
 #include "ui/pages/monitoring/monitoring_page.h"
+#include "ui/pages/pro_features/pro_features_page.h"
 #include "ui/pages/profile/profile_page.h"
 #include "ui/pages/profiles/profiles_page.h"
 #include "ui/pages/settings/settings_page.h"
@@ -42,6 +43,7 @@ std::vector<PageRegistration> BuiltInPages() {
       {7, kStrPageAdvanced, HasAdvancedTransmetaPage, MakeAdvancedTransmetaPage},
       {7, kStrPageAdvanced, HasAdvancedIntelPage, MakeAdvancedIntelPage},
       {7, kStrPageAdvanced, HasAdvancedViaPage, MakeAdvancedViaPage},
+      {9, kStrPageProFeatures, HasProFeaturesPage, Make<ProFeaturesPage>},
   };
 }
 

@@ -1,6 +1,8 @@
 // Renders the main window with every item of its page tree selected, and once collapsed,
 // to PNG files: the program runs on a simulated machine as `pacetta --simulate=NAME`
-// does, on Qt's offscreen platform, and ends in order afterwards.
+// does, on Qt's offscreen platform, and ends in order afterwards. With the events module
+// loaded, empty events and actions lists show a few samples, and the event and action
+// editors are rendered as well ("event-editor.png", "action-editor.png").
 //
 //   pacetta_screenshots --simulate=NAME --out=FOLDER
 //   pacetta_screenshots --simulate=NAME --out=FOLDER --monitor-ms=N [--sim-load=SPEC]
@@ -22,10 +24,12 @@
 #include <vector>
 
 #include "app/console/console_message_boxes.h"
+#include "app/desktop/pro_feature_edits.h"
 #include "app/lifecycle/program_flow.h"
 #include "platform/sim/simulated_pc.h"
 #include "ui/desktop_front_end.h"
 #include "ui/icons/tray_icons.h"
+#include "ui/pages/pro_features/editor_choices.h"
 #include "ui/tray/icon_pixmaps.h"
 #include "ui/tray/tray.h"
 
@@ -107,7 +111,7 @@ bool Save(MainDialog& window, const QString& path) {
   return saved;
 }
 
-// A tabbed advanced or profile page (its tabs named "AdvancedTabs" or "ProfileTabs"): its
+// A tabbed page (its tabs named "AdvancedTabs", "ProfileTabs" or "ProFeaturesTabs"): its
 // further tabs, one picture each under the item's number; the first tab is back in front
 // afterwards.
 bool CaptureOtherTabs(MainDialog& window, const QString& folder, int number,
@@ -116,6 +120,7 @@ bool CaptureOtherTabs(MainDialog& window, const QString& folder, int number,
   if (QWidget* page = window.ShownPage()) {
     tabs = page->findChild<QTabWidget*>("AdvancedTabs");
     if (tabs == nullptr) tabs = page->findChild<QTabWidget*>("ProfileTabs");
+    if (tabs == nullptr) tabs = page->findChild<QTabWidget*>("ProFeaturesTabs");
   }
   if (tabs == nullptr) return true;
   bool ok = true;
@@ -144,6 +149,93 @@ bool Capture(MainDialog& window, const QString& folder) {
   window.Collapse();
   ok = Save(window, QDir(folder).filePath(FileName(++number, QStringLiteral("collapsed")))) && ok;
   window.Expand();
+  return ok;
+}
+
+// Events and actions to show on the professional features page, added to empty lists
+// only and deleted again by RemoveSamples, so that the stored lists stay as found.
+bool AddSamples(ProFeatures& lists) {
+  if (lists.EventCount() > 0 || lists.ActionCount() > 0) return false;
+  using addins::EventType;
+  const auto event = [&](const char* name, EventType type, int32_t sources, auto fill) {
+    addins::EventRecord record = addins::BlankEvent();
+    record.enabled = 1;
+    addins::SetFieldText(record.name, name);
+    record.type = static_cast<int32_t>(type);
+    record.sources = sources;
+    fill(record.parameters);
+    lists.AddEvent(record);
+  };
+  const auto number = [](int32_t value) {
+    return [value](auto& area) { addins::WriteParameter(area, 0, value); };
+  };
+  event("Unplugged", EventType::kPowerSourceIs, addins::kOnAc | addins::kOnBattery, number(0));
+  event("Rendering", EventType::kApplicationRunning, addins::kOnAc,
+        [](auto& area) { addins::SetFieldText(area, "blender"); });
+  event("Hot core", EventType::kTemperatureAbove, addins::kOnAc | addins::kOnBattery, number(75));
+  event("Workdays", EventType::kWeekly, addins::kOnAc, [](auto& area) {
+    addins::WriteParameter(area, addins::kStartTimeAt, CalendarTimeOf(2024, 3, 1, 8, 30, 0));
+    addins::WriteParameter<int32_t>(area, addins::kRepeatOrDaysAt, 0x3E);  // Monday to Friday
+  });
+  event("Away", EventType::kNoInput, addins::kOnBattery, number(600));
+  event("On mains", EventType::kPowerSourceIs, addins::kOnAc | addins::kOnBattery, number(1));
+
+  const auto action = [&](const char* name, addins::ActionType type, int32_t eventIndex,
+                          uint32_t delayMs, auto fill) {
+    addins::ActionRecord record = addins::BlankAction(type);
+    record.enabled = 1;
+    addins::SetFieldText(record.name, name);
+    record.eventIndex = eventIndex;
+    record.delayMs = delayMs;
+    fill(record);
+    lists.AddAction(record);
+  };
+  const auto profile = [](int32_t index) {
+    return [index](addins::ActionRecord& record) {
+      addins::WriteParameter(record.parameters, addins::kProfileIndexAt, index);
+      addins::WriteParameter<int32_t>(record.parameters, addins::kRestoreProfileAt, 1);
+    };
+  };
+  action("Save power", addins::ActionType::kChangeProfile, 0, 0, profile(1));
+  action("Full speed", addins::ActionType::kChangeProfile, 1, 5000, profile(2));
+  action("Backup", addins::ActionType::kRunApplication, 3, 0, [](addins::ActionRecord& record) {
+    addins::SetFieldText(record.parameters, "/usr/local/bin/backup --quiet");
+  });
+  action("Sleep when away", addins::ActionType::kStandby, 4, 60000, [](auto&) {});
+  lists.SetActionEnabled(3, false);
+  lists.Evaluate();
+  return true;
+}
+
+void RemoveSamples(ProFeatures& lists) {
+  while (lists.ActionCount() > 0) lists.DeleteAction(lists.ActionCount() - 1);
+  while (lists.EventCount() > 0) lists.DeleteEvent(lists.EventCount() - 1);
+}
+
+// The event and action editors, opened on the first calendar event and the first action.
+bool CaptureEditors(MainDialog& window, DesktopModel& model, const QString& folder) {
+  const ProFeatures* lists = model.ProFeaturesLists();
+  if (lists == nullptr) return true;
+  bool ok = true;
+  const auto save = [&](QDialog& editor, const char* name) {
+    editor.show();
+    QApplication::processEvents();
+    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+    const bool saved = editor.grab().save(path, "PNG");
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+    editor.hide();
+    ok = saved && ok;
+  };
+  EventEditor events(model.Strings(), EventChoicesOf(model), AskForProgram, &window);
+  for (int32_t i = 0; i < lists->EventCount(); ++i) {
+    if (!addins::IsCalendar(lists->Event(i).type)) continue;
+    events.Load(lists->Event(i));
+    break;
+  }
+  save(events, "event-editor.png");
+  ActionEditor actions(model.Strings(), ActionChoicesOf(model, *lists), AskForProgram, &window);
+  if (lists->ActionCount() > 0) actions.Load(lists->Action(0));
+  save(actions, "action-editor.png");
   return ok;
 }
 
@@ -201,7 +293,7 @@ int Run(const Options& options, int argc, char** argv) {
   ConsoleMessageBoxes boxes;
   DesktopFrontEnd frontEnd;
   bool captured = false;
-  frontEnd.OnWindowBuilt([&](MainDialog& window, DesktopModel&) {
+  frontEnd.OnWindowBuilt([&](MainDialog& window, DesktopModel& model) {
     if (options.monitorMs >= 0) {
       // The Monitoring page, shown while the refreshes fill its graphs.
       QTimer::singleShot(0, &frontEnd, [&] {
@@ -216,7 +308,11 @@ int Run(const Options& options, int argc, char** argv) {
     }
     // Once the loop runs and the start-up has shown the window.
     QTimer::singleShot(0, &frontEnd, [&] {
+      ProFeatures* lists = model.ProFeaturesLists();
+      const bool samples = lists != nullptr && AddSamples(*lists);
       captured = Capture(window, options.folder);
+      captured = CaptureEditors(window, model, options.folder) && captured;
+      if (samples) RemoveSamples(*lists);
       captured = CaptureTray(*frontEnd.TrayIcons(), options.folder) && captured;
       frontEnd.RequestClose();
     });
