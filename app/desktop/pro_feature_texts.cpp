@@ -14,10 +14,12 @@ bool InRange(int32_t value, int32_t count) {
   return value >= 0 && value < count;
 }
 
-std::string ProfileNameOf(const EventParameterNames& names, int32_t index) {
+// A profile that is gone (or never was) is named as such, never read from outside the list.
+std::string ProfileNameOf(const StringTable& strings, const EventParameterNames& names,
+                          int32_t index) {
   return index >= 0 && static_cast<size_t>(index) < names.profiles.size()
              ? names.profiles[static_cast<size_t>(index)]
-             : std::string();
+             : strings.Get(kStrUndefinedEvent);
 }
 
 std::string SchemeNameOf(const EventParameterNames& names, const power::SchemeId& id) {
@@ -57,7 +59,7 @@ std::string EventTypeText(const StringTable& strings, const addins::EventRecord&
     case EventType::kApplicationRunning:
       return FormatText(format, {addins::FieldText(event.parameters)});
     case EventType::kProfileIs:
-      return FormatText(format, {ProfileNameOf(names, number)});
+      return FormatText(format, {ProfileNameOf(strings, names, number)});
     case EventType::kBatteryBelow:
     case EventType::kBatteryAbove:
     case EventType::kTemperatureBelow:

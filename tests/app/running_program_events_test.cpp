@@ -105,6 +105,22 @@ TEST(RunningProgramEvents, TheProgramsAnswersAndNoticesDriveTheEventsAndTheirAct
     };
     sleepAndWake(&sim::SimulatedPc::Suspend, kSuspending);
     sleepAndWake(&sim::SimulatedPc::Resume, kResumed);
+
+    // Custom profiles come with the module; an action on one that goes loses it.
+    ASSERT_TRUE(program.ProFeaturesLoaded());
+    const std::optional<int32_t> custom = program.AddProfile("Quiet");
+    ASSERT_EQ(custom, 4);
+    addins::ActionRecord quiet = addins::BlankAction(ActionType::kChangeProfile);
+    quiet.enabled = 1;
+    quiet.eventIndex = kOnBattery;
+    addins::WriteParameter(quiet.parameters, addins::kProfileIndexAt, *custom);
+    const std::optional<int32_t> added = lists->AddAction(quiet);
+    ASSERT_TRUE(added);
+    ASSERT_TRUE(program.DeleteProfile(*custom));
+    EXPECT_EQ(
+        addins::ReadParameter<int32_t>(lists->Action(*added).parameters, addins::kProfileIndexAt),
+        -1);
+    EXPECT_EQ(lists->Action(*added).enabled, 0);
   }
   EXPECT_TRUE(rig.Close());
 }

@@ -46,7 +46,8 @@ TEST(ProFeatureTexts, TheTypeColumnFillsInEachTypesParameter) {
   } cases[] = {
       {EventType::kDaily, 43200, "Calendar: daily"},
       {EventType::kProfileIs, 1, "Internal profile changes to \"Power saving\""},
-      {EventType::kProfileIs, -1, "Internal profile changes to \"\""},
+      {EventType::kProfileIs, -1, "Internal profile changes to \"<Undefined>\""},
+      {EventType::kProfileIs, 2, "Internal profile changes to \"<Undefined>\""},
       {EventType::kBatteryBelow, 30, "Battery level drops below 30%"},
       {EventType::kTemperatureAbove, 85, "CPU core temperature rises above 85°C"},
       {EventType::kNoInput, 600, "No user input activity for 600 sec"},
