@@ -4,6 +4,7 @@
 // object's operations are called through its table of virtual functions, in the order
 // declared here; a module adds its operations after the common two.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #if defined(__GNUC__)
@@ -38,8 +39,35 @@ class PACETTA_ADDIN_EXPORT VireonObject : public AddinObject {
   virtual ActionsEngine* GetActionsEngine() = 0;
 };
 
-// The updates module. Its update operations follow its version.
-class PACETTA_ADDIN_EXPORT TollundObject : public AddinObject {};
+class UpdateHostWindow;
+
+// The updates module. Results are 0 for success, 1 for the outcome each operation names,
+// negative for an error whose text GetErrorText then holds. The texts returned point into
+// the module's object and stay valid until the next call that changes them.
+class PACETTA_ADDIN_EXPORT TollundObject : public AddinObject {
+ public:
+  virtual void SetHostWindow(UpdateHostWindow* window) = 0;
+  // The server's host name and the folder of the updates on it.
+  virtual void SetServer(const char* host, const char* path) = 0;
+  virtual void SetCurrentVersion(uint32_t version) = 0;
+  virtual const char* GetErrorText() const = 0;
+  virtual void SetErrorText(const char* text) = 0;
+  virtual const char* GetDescription() const = 0;
+  virtual void SetDescription(const char* text) = 0;
+  // The package's name on the server and its full path here.
+  virtual void GetFiles(const char** remote, const char** local) const = 0;
+  virtual void SetFiles(const char* remote, const char* local) = 0;
+  virtual uint32_t GetUpdateLength() const = 0;
+  virtual void SetUpdateLength(uint32_t length) = 0;
+  virtual bool IsConnected() = 0;
+  // 0 an update applies, 1 none does.
+  virtual int32_t CheckForUpdate() = 0;
+  virtual int32_t RetrieveUpdateInfo() = 0;
+  // 1 when cancelled through `cancel`, which is then reset to 0.
+  virtual int32_t Download(std::atomic<int>* cancel) = 0;
+  virtual int32_t Install() = 0;
+  virtual int32_t RemoveBackups() = 0;
+};
 
 }  // namespace pacetta::addins
 

@@ -1,14 +1,10 @@
 // Tollund.so: the updates module.
 #include "addins/addin_object.h"
+#include "addins/update_client/update_client.h"
 
 namespace {
 
-class Tollund final : public pacetta::addins::TollundObject {
- public:
-  uint32_t GetVersion() const override { return pacetta::addins::kTollundVersion; }
-};
-
-Tollund theModule;
+pacetta::addins::UpdateClient theModule;
 
 }  // namespace
 
