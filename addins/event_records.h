@@ -126,7 +126,7 @@ inline std::string_view FieldText(const std::array<uint8_t, kParameterSize>& are
 template <size_t N, typename Byte>
 void SetFieldText(std::array<Byte, N>& field, std::string_view text) {
   field.fill(0);
-  std::memcpy(field.data(), text.data(), std::min(text.size(), N - 1));
+  if (!text.empty()) std::memcpy(field.data(), text.data(), std::min(text.size(), N - 1));
 }
 // Puts a terminator at the field's end, so a record from outside never reads beyond it.
 template <size_t N, typename Byte>

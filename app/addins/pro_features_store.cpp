@@ -24,7 +24,8 @@ int32_t ReadList(platform::RegistryKey& key, const char* name, std::array<Record
   const std::optional<std::vector<uint8_t>> data = key.ReadBinary(name);
   if (!data || data->size() > sizeof(Record) * N) return 0;
   const size_t count = data->size() / sizeof(Record);
-  std::memcpy(slots.data(), data->data(), count * sizeof(Record));
+  // An empty list may come without any storage behind it.
+  if (count != 0) std::memcpy(slots.data(), data->data(), count * sizeof(Record));
   return static_cast<int32_t>(count);
 }
 
