@@ -30,8 +30,8 @@ class QuietHost final : public addins::HostWindow {
   int64_t NowSeconds() override { return seconds += 1; }
   addins::CalendarTime LocalNow() override { return {2026, 12, 3, 9, 8, 0, 0, 0}; }
   std::optional<int64_t> LocalToSeconds(const addins::CalendarTime& local) override {
-    return platform::UtcSecondsOf({local.year, local.month, local.day, local.hour, local.minute,
-                                   local.second, 0});
+    return platform::UtcSecondsOf(
+        {local.year, local.month, local.day, local.hour, local.minute, local.second, 0});
   }
   std::vector<std::string> RunningProgramNames(size_t) override { return programs; }
   std::optional<uint32_t> IdleMilliseconds() override { return 1000; }

@@ -28,8 +28,8 @@ int64_t LinuxLocalClock::EpochSeconds() {
 }
 
 std::optional<int64_t> LinuxLocalClock::EpochSecondsOf(const platform::LocalTime& local) {
-  if (local.month < 1 || local.month > 12 || local.day < 1 || local.day > 31 ||
-      local.hour > 23 || local.minute > 59 || local.second > 59) {
+  if (local.month < 1 || local.month > 12 || local.day < 1 || local.day > 31 || local.hour > 23 ||
+      local.minute > 59 || local.second > 59) {
     return std::nullopt;
   }
   tm reading{};

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +16,7 @@
 #include "app/strings/string_ids.h"
 #include "ui/pages/page_controls.h"
 #include "ui/pages/page_text.h"
+#include "ui/pages/pro_features/editor_frame.h"
 #include "ui/window/qt_child.h"
 
 namespace pacetta::ui {
@@ -98,16 +98,7 @@ ActionEditor::ActionEditor(const StringTable& strings, ActionChoices choices,
   form_->addRow(restore_);
   form_->addRow(command_);
 
-  auto* buttons = MakeOwned<QDialogButtonBox>(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  auto* column = MakeOwned<QVBoxLayout>(this);
-  column->addLayout(form_);
-  column->addStretch(1);
-  column->addWidget(buttons);
-  column->setSizeConstraint(QLayout::SetFixedSize);
-  setMinimumWidth(fontMetrics().averageCharWidth() * 64);
-
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  FrameEditor(*this, form_);
   connect(browse, &QPushButton::clicked, this, [this] { BrowseProgram(); });
   connect(type_, &QComboBox::currentIndexChanged, this, [this] { Arrange(); });
   type_->setCurrentIndex(static_cast<int>(ActionType::kChangeProfile));

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -13,7 +12,6 @@
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QTimeEdit>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/desktop/pro_feature_edits.h"
@@ -22,6 +20,7 @@
 #include "app/strings/string_ids.h"
 #include "ui/pages/page_controls.h"
 #include "ui/pages/page_text.h"
+#include "ui/pages/pro_features/editor_frame.h"
 #include "ui/window/qt_child.h"
 
 namespace pacetta::ui {
@@ -92,17 +91,7 @@ EventEditor::EventEditor(const StringTable& strings, EventChoices choices,
   form_->addRow(pc::LabelFor(strings, kStrEventTypeLabel, type_), type_);
   BuildTypeFields(strings);
 
-  auto* buttons = MakeOwned<QDialogButtonBox>(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  auto* column = MakeOwned<QVBoxLayout>(this);
-  column->addLayout(form_);
-  column->addStretch(1);
-  column->addWidget(buttons);
-  // The dialog takes the size of the rows the type shows.
-  column->setSizeConstraint(QLayout::SetFixedSize);
-  setMinimumWidth(fontMetrics().averageCharWidth() * 64);
-
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  FrameEditor(*this, form_);
   connect(type_, &QComboBox::currentIndexChanged, this, [this] { Arrange(); });
   type_->setCurrentIndex(static_cast<int>(EventType::kOneTime));
   Arrange();
