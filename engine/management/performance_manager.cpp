@@ -72,7 +72,7 @@ void PerformanceManager::Select(ProfileSelection selection) {
 }
 
 const ProfileHalf& PerformanceManager::HalfOf(int32_t index) const {
-  if (index == kDefaultsProfileIndex) return defaults_.Half(OnBattery());
+  if (index == kDefaultsProfileIndex) return Defaults().Half(OnBattery());
   if (const Profile* profile = store_.At(index)) return profile->Half(OnBattery());
   if (const Profile* none = store_.At(kNoManagementProfile)) return none->Half(OnBattery());
   return unmanaged_;
@@ -169,7 +169,10 @@ bool PerformanceManager::RestoreDefaultsFor(bool states, bool throttle, bool onE
   if (!(onExit ? settings_.defaultsOnExit : settings_.defaultsOnDisable)) return false;
   if (!threads_ || records_.empty()) return false;
 
-  defaults_ = Profile{};
+  // A management thread may still be finishing a period on the defaults published by the
+  // previous restore, so the published buffer is never rewritten: the defaults are built
+  // aside and, only when they differ, go into the other buffer (and the pair into its row).
+  Profile fresh{};
   if (states) {
     const CpuInfo& first = records_[0];
     PState pair{static_cast<uint32_t>(std::max(first.startFid, 0)),
@@ -181,19 +184,23 @@ bool PerformanceManager::RestoreDefaultsFor(bool states, bool throttle, bool onE
       pair.fid = static_cast<uint32_t>(std::max(settings_.defaultFid, 0));
       pair.vid = static_cast<uint32_t>(std::max(settings_.defaultVid, 0));
     }
-    store_.SetDefaultsRow(pair);
-    for (ProfileHalf* half : {&defaults_.ac, &defaults_.dc}) {
+    if (store_.Table().rows[kDefaultsRow] != pair) store_.SetDefaultsRow(pair);
+    for (ProfileHalf* half : {&fresh.ac, &fresh.dc}) {
       half->useFidVid = 1;
       half->lastState = 0;
       half->states[0] = kDefaultsRow;
     }
   }
   if (throttle) {
-    for (ProfileHalf* half : {&defaults_.ac, &defaults_.dc}) {
+    for (ProfileHalf* half : {&fresh.ac, &fresh.dc}) {
       half->useThrottle = 1;
       half->lastThrottle = 0;
       half->throttles[0] = kNoThrottling;
     }
+  }
+  if (fresh.ac != Defaults().ac || fresh.dc != Defaults().dc) {
+    defaultsSlot_ ^= 1U;
+    defaults_[defaultsSlot_] = fresh;
   }
 
   const int32_t previousIndex = currentIndex_;
@@ -203,7 +210,7 @@ bool PerformanceManager::RestoreDefaultsFor(bool states, bool throttle, bool onE
   // their state until management runs, and then the current profile decides.
   const bool running = ThreadsRunning();
   const uint32_t generation = Publish(
-      defaults_.Half(OnBattery()),
+      Defaults().Half(OnBattery()),
       [states, throttle](unsigned, ListPositions now) {
         if (states) now.state = 0;
         if (throttle) now.throttle = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -99,6 +100,7 @@ class PerformanceManager {
                    bool wake = false);
   // Whether the threads run now: not held by the start delay or a system suspend.
   bool ThreadsRunning() const { return threads_ && !threads_->Suspended(); }
+  const Profile& Defaults() const { return defaults_[defaultsSlot_]; }
   ListPositions StartPositions(const ProfileHalf& half, ListPositions now);
   void ApplyPriorities(bool managed);
   void Balloon(uint32_t title, uint32_t text);
@@ -124,7 +126,9 @@ class PerformanceManager {
   int32_t powerSource_ = -1;
   bool managedStates_ = false;  // by the previously applied half
   bool managedThrottle_ = false;
-  Profile defaults_;               // slot 32: the pair of row 64, full clock
+  // Slot 32: the pair of row 64, full clock; two buffers, the one in use is never rewritten.
+  std::array<Profile, 2> defaults_{};
+  unsigned defaultsSlot_ = 0;
   const ProfileHalf unmanaged_{};  // stands in while a profile is deleted
 
   std::chrono::steady_clock::time_point startDeadline_{};

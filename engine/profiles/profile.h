@@ -37,6 +37,7 @@ struct ProfileHalf {
   ThresholdTable thresholds = UnreachableThresholds();  // derived, never stored
 
   static ThresholdTable UnreachableThresholds();
+  bool operator==(const ProfileHalf&) const = default;
 };
 
 // The half manages states when states are switched on and listed; likewise throttling.

@@ -12,6 +12,7 @@ struct PState {
   uint32_t vid = 0;
   uint32_t enabled = 0;  // 0 = no profile may use the row
   int32_t flags = 0;     // low four bits: kPStateKind*; higher bits as the candidate kind
+  bool operator==(const PState&) const = default;
 };
 
 inline constexpr int32_t kPStateKindMask = 0xF;
