@@ -31,7 +31,8 @@ class PACETTA_ADDIN_EXPORT UpdateHostWindow {
   virtual void Sleep(uint32_t milliseconds) = 0;
   virtual platform::FtpClient& Ftp() = 0;
   virtual platform::UpdateFiles& Files() = 0;
-  // The login on the update server (account, transport security, trusted certificates).
+  // How to reach the update server (port, transport security, trusted certificates,
+  // bounds); the module names the host and the account.
   virtual platform::FtpServer ServerLogin() = 0;
   // The program's own folder, where updates are installed and packages downloaded below.
   virtual std::string ProgramFolder() = 0;

@@ -36,6 +36,9 @@ struct FtpServer {
   FtpTimeouts timeouts;
   // Certificates to trust instead of the system's store (a PEM file); empty: the system's.
   std::string caFile;
+  // Once another thread sets it, every operation of the session ends at once (within about
+  // a second, also while connecting or stalled) as an error: the program is ending.
+  const std::atomic<bool>* abandon = nullptr;
 };
 
 enum class FtpOutcome { kOk, kCancelled, kError };

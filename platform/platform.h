@@ -3,6 +3,7 @@
 #include "platform/batteries.h"
 #include "platform/cpu_instructions.h"
 #include "platform/driver_service.h"
+#include "platform/ftp_client.h"
 #include "platform/instance.h"
 #include "platform/kernel_cpu.h"
 #include "platform/local_time.h"
@@ -15,6 +16,7 @@
 #include "platform/processors.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/update_files.h"
 #include "platform/user_session.h"
 
 namespace pacetta::platform {
@@ -44,6 +46,10 @@ struct Platform {
   // The user's programs, idle time and system power requests; null where the backend has
   // none.
   UserSession* session = nullptr;
+  // The update server and the files of installing an update; null where the backend has
+  // none.
+  FtpClient* ftp = nullptr;
+  UpdateFiles* updateFiles = nullptr;
 };
 
 }  // namespace pacetta::platform

@@ -83,6 +83,9 @@ class UpdateFiles {
   // `folder` exists and is empty afterwards, whatever an earlier run left there (a link
   // there is removed, never followed); false when that cannot be made so.
   virtual bool MakeEmptyFolder(const std::string& folder) = 0;
+  // Whether this user may add, replace and remove files in `folder`: false where the
+  // program was installed by the system's package manager.
+  virtual bool CanReplaceIn(const std::string& folder) = 0;
 };
 
 }  // namespace pacetta::platform

@@ -31,8 +31,24 @@ PackageInstallReport Install(platform::UpdateFiles& files, std::span<const uint8
     return Stop(InstallStage::kUnpack, detail);
   }
   const auto unpacked = files.List(paths.unpackFolder);
-  const auto program = files.List(paths.programFolder);
+  auto program = files.List(paths.programFolder);
   if (!unpacked || !program) return Stop(InstallStage::kPlan, "cannot list the folders");
+  if (!paths.reservedName.empty()) {
+    for (const auto* names : {&unpacked->files, &unpacked->folders}) {
+      for (const std::string& name : *names) {
+        if (name == paths.reservedName || name.starts_with(paths.reservedName + "/")) {
+          return Stop(InstallStage::kPlan, "the package brings " + name + ", a name of its own");
+        }
+      }
+    }
+    // The download's own folder is no program file for the plan to back up or replace.
+    std::erase_if(program->files, [&paths](const std::string& name) {
+      return name.starts_with(paths.reservedName + "/");
+    });
+    std::erase_if(program->folders, [&paths](const std::string& name) {
+      return name == paths.reservedName || name.starts_with(paths.reservedName + "/");
+    });
+  }
   const InstallPlan plan = PlanInstall(*unpacked, *program);
   if (plan.refusal) return Stop(InstallStage::kPlan, *plan.refusal);
   const platform::InstallOutcome outcome =

@@ -13,6 +13,9 @@ struct PackagePaths {
   std::string signature;      // NAME.tar.gz.sig: the 64 signature bytes
   std::string unpackFolder;   // scratch space on the program folder's volume
   std::string programFolder;  // where the program's files are
+  // A name at the top of the program folder that the package must not bring: the folder
+  // the download and the unpacking happen in.
+  std::string reservedName;
 };
 
 // How far an install got: the stage it stopped at, or kInstalled.

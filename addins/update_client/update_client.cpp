@@ -18,11 +18,21 @@ constexpr int32_t kNoUpdate = 1;
 constexpr int32_t kCancelled = 1;
 constexpr uint32_t kStepPauseMs = 100;
 constexpr size_t kVersionBytes = 8;
+// The update server's one account, the same for every copy of the program: the package's
+// signature, not the login, is what makes an update trustworthy.
+constexpr char kLoginUser[] = "quillmerrows";
+constexpr char kLoginPassword[] = "plomvetch";
 
 constexpr std::string_view kVersionSuffix = ".ver";
 constexpr std::string_view kDescriptionSuffix = ".txt";
 constexpr std::string_view kPackageSuffix = ".tar.gz";
 constexpr std::string_view kSignatureSuffix = ".sig";
+// Where downloads go below the program's folder. Its name never comes from the server, so
+// no name a server lists can make a download clear a program file or folder; a package
+// that brings a file of this name is refused.
+constexpr char kDownloadFolder[] = ".update-download";
+// The longest file name the file system takes.
+constexpr size_t kMaxFileName = 255;
 
 template <size_t N>
 void CopyText(std::array<char, N>& field, const char* text) {
@@ -41,7 +51,8 @@ uint32_t LittleEndian32(std::string_view bytes, size_t at) {
 // nothing that does not print, short enough for its buffer with every suffix added.
 bool PlainName(std::string_view name) {
   if (name.empty() || name == "." || name == ".." ||
-      name.size() + kSignatureSuffix.size() >= UpdateClient::kFileNameSize) {
+      name.size() + kSignatureSuffix.size() >= UpdateClient::kFileNameSize ||
+      name.size() + kSignatureSuffix.size() > kMaxFileName) {
     return false;
   }
   for (const char c : name) {
@@ -98,7 +109,7 @@ std::string UpdateClient::RemotePath(const std::string& name) const {
 }
 
 std::string UpdateClient::PackageFolder() const {
-  return window_->ProgramFolder() + "/" + WithoutSuffix(remoteFile_.data(), kPackageSuffix);
+  return window_->ProgramFolder() + "/" + kDownloadFolder;
 }
 
 std::unique_ptr<platform::FtpSession> UpdateClient::Connect(UpdateState state) {
@@ -106,6 +117,8 @@ std::unique_ptr<platform::FtpSession> UpdateClient::Connect(UpdateState state) {
   window_->Sleep(kStepPauseMs);
   platform::FtpServer server = window_->ServerLogin();
   server.host = serverHost_;
+  server.user = kLoginUser;
+  server.password = kLoginPassword;
   std::unique_ptr<platform::FtpSession> session = window_->Ftp().Open(server);
   Report(state);
   window_->Sleep(kStepPauseMs);
@@ -121,7 +134,13 @@ int32_t UpdateClient::CheckForUpdate() {
   if (!listing.result.Ok()) return Fail(listing.result.error);
   std::vector<OfferedUpdate> offers;
   for (const platform::FtpFile& file : listing.files) {
-    if (!PlainName(file.name)) continue;
+    // The listing matched the suffix in any case; the package's name is made from the
+    // name with exactly this suffix, and must itself be a plain name with a base.
+    if (!PlainName(file.name) || !file.name.ends_with(kVersionSuffix) ||
+        file.name.size() == kVersionSuffix.size() ||
+        !PlainName(WithoutSuffix(file.name, kVersionSuffix) + std::string(kPackageSuffix))) {
+      continue;
+    }
     const platform::FtpRead read =
         session->Read(RemotePath(file.name), kVersionBytes, platform::FtpOverflow::kTruncate);
     if (!read.result.Ok()) return Fail(read.result.error);
@@ -226,7 +245,7 @@ int32_t UpdateClient::Install() {
   const updates::PackageInstallReport report =
       updates::InstallPackage(window_->Files(), window_->PublicKey(),
                               {local, local + std::string(kSignatureSuffix), folder + "/unpacked",
-                               window_->ProgramFolder()});
+                               window_->ProgramFolder(), kDownloadFolder});
   window_->Files().RemoveTree(folder);
   if (!report.Installed()) return Fail("The update could not be installed: " + report.detail);
   return 0;

@@ -15,6 +15,7 @@
 #include "app/settings/app_settings.h"
 #include "app/strings/installed_languages.h"
 #include "app/strings/string_table.h"
+#include "app/updates/update_service.h"
 #include "cpu/cpu_info.h"
 #include "engine/profiles/profile.h"
 #include "engine/profiles/profile_store.h"
@@ -150,6 +151,9 @@ class DesktopModel {
   // user input activity" events need it).
   virtual ProFeatures* ProFeaturesLists() const { return nullptr; }
   virtual bool IdleTimeAvailable() const { return false; }
+
+  // The Updates page's side of the program; null while the updates module is not loaded.
+  virtual UpdateService* Updates() const { return nullptr; }
 
   // Pages that changed a "(restart required)" setting ask for the restart.
   virtual void RequestRestart() = 0;

@@ -38,7 +38,7 @@ int RunConsole(platform::Platform& platform, const ProgramOptions& options,
   const int code = RunProgramFlow(
       platform, boxes, frontEnd, options.commandArguments, options.restartArguments,
       [&frontEnd](MainWindow& window) { frontEnd.Run(window); },
-      LifecycleOptions{options.logFolder});
+      LifecycleOptions{options.logFolder, options.updateServer});
   closeRequest.Detach();
   return code;
 }
@@ -94,7 +94,7 @@ int RunProgram(const ProgramOptions& options, int argc, char** argv) {
 #ifdef PACETTA_WITH_QT
   if (!options.console && HasDisplay()) {
     return ui::RunDesktop(*platform, argc, argv, options.commandArguments, options.restartArguments,
-                          closeRequest, LifecycleOptions{options.logFolder});
+                          closeRequest, LifecycleOptions{options.logFolder, options.updateServer});
   }
 #else
   (void)argc;

@@ -7,6 +7,8 @@ namespace pacetta {
 struct LifecycleOptions {
   // The monitoring log's folder; empty: the program's own folder.
   std::string logFolder;
+  // The update server, HOST[:PORT] ("[ADDRESS]:PORT" for IPv6); empty: the build's.
+  std::string updateServer;
 };
 
 }  // namespace pacetta

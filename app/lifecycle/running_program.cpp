@@ -39,10 +39,6 @@ SettingsMachine MachineOf(Application& application, SensorHardware& sensors) {
   return machine;
 }
 
-std::string FolderOf(const std::string& path) {
-  return std::filesystem::path(path).parent_path().string();
-}
-
 }  // namespace
 
 RunningProgram::RunningProgram(Application& application, MainWindow& window, FrontEnd& frontEnd,
@@ -64,6 +60,10 @@ RunningProgram::~RunningProgram() {
   if (manager_) manager_->Stop();
   if (sampler_) sampler_->Stop();
   if (idleHelpers_) idleHelpers_->Stop(kIdleHelperStopBound);
+}
+
+std::string RunningProgram::ProgramFolder() const {
+  return std::filesystem::path(platform_.system.ProgramPath()).parent_path().string();
 }
 
 bool RunningProgram::Initialise() {
@@ -126,6 +126,7 @@ bool RunningProgram::Initialise() {
     logging_ = !log_->Halted();
   }
   StartProFeatures();
+  StartUpdates();
   RefreshFlags first;
   first.redrawViews = true;
   Refresh(first);
@@ -211,7 +212,7 @@ void RunningProgram::ClearStaleOverheat() {
 
 void RunningProgram::StartEngine() {
   std::vector<CpuInfo>& records = application_.Processors();
-  const std::string programFolder = FolderOf(platform_.system.ProgramPath());
+  const std::string programFolder = ProgramFolder();
   idleHelpers_ = std::make_unique<IdleHelpers>(platform_.processes, IdleHelperPath(programFolder),
                                                static_cast<unsigned>(records.size()));
   log_ = std::make_unique<MonitoringLog>(
@@ -445,6 +446,8 @@ void RunningProgram::LogHaltNotice(const std::optional<LogHalted>& halted) {
 
 void RunningProgram::Shutdown() {
   if (shutDown_) return;
+  // First: a running update operation ends (its messages answered) before anything goes.
+  EndUpdates();
   EndProFeatures();
   shutDown_ = true;
   const bool balloons = settings_.tray.showInfoBalloons != 0;

@@ -98,6 +98,8 @@ class RunningProgram final : public WindowProgram,
   // The events module's part (running_program_events.cpp).
   ProFeatures* ProFeaturesLists() const override;
   bool IdleTimeAvailable() const override;
+  // The updates module's part (running_program_updates.cpp).
+  UpdateService* Updates() const override { return updates_.get(); }
 
   // The default performance-state list, built once per run at the settings load.
   const DefaultList& DefaultStates() const { return defaultList_; }
@@ -116,6 +118,11 @@ class RunningProgram final : public WindowProgram,
   void OnPowerNotice(platform::PowerNotice notice) override;
 
   void LoadSettings();
+  std::string ProgramFolder() const;
+  // The updates' side, when the updates module is loaded: started at the window's start
+  // (with the start-up check when due), stored at shutdown after a running operation ended.
+  void StartUpdates();
+  void EndUpdates();
   // The events module's lists and engines, when the module is loaded: started after the
   // settings, evaluated on the timer, on showing the window and around standby, ended
   // and stored at shutdown.
@@ -202,6 +209,9 @@ class RunningProgram final : public WindowProgram,
   std::unique_ptr<BatteryMonitor> battery_;
   std::unique_ptr<EngineHostWindow> engineWindow_;
   std::unique_ptr<ProFeatures> proFeatures_;
+  // Lines and answers on the console; the desktop's page takes over when it is built.
+  std::unique_ptr<UpdateViewer> consoleUpdates_;
+  std::unique_ptr<UpdateService> updates_;
   // Last: no notice arrives once the rest begins to go.
   std::unique_ptr<platform::PowerSubscription> powerNotices_;
 };

@@ -34,17 +34,12 @@ platform::AutostartWay WayOf(int32_t autoRun) {
   return static_cast<platform::AutostartWay>(std::clamp(autoRun, 0, 2));
 }
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
 }  // namespace
 
 LanguageOffer RunningProgram::Languages() const {
   platform::System& system = platform_.system;
   // The language modules lie beside the program, where the start-up looks for them.
-  const std::string folder = FolderOf(system.ProgramPath());
+  const std::string folder = ProgramFolder();
   LanguageOffer offer;
   offer.userDefault = ResolveLanguageId(kLanguageUserDefault, system);
   offer.userDefaultAvailable = LanguageAvailable(system, folder, offer.userDefault);

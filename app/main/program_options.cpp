@@ -17,6 +17,8 @@ const char* const kProgramUsage =
     "  --log-folder=DIR        where the monitoring log is kept (default: the program's\n"
     "                          folder)\n"
     "  --answer=yes|no|cancel|ok  the answer to a question asked on the console\n"
+    "  --update-server=HOST[:PORT]  the FTP server updates come from (default: the\n"
+    "                          build's)\n"
     "  --sim-fault=LIST        failures the simulated PC injects (see docs)\n"
     "  --sim-os=MAJOR.MINOR[-9x]  the simulated operating-system version\n"
     "  --sim-32bit, --sim-64bit   the simulated system's word size\n"
@@ -59,6 +61,8 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
       options.machine = value;
     } else if (name == "--log-folder" && hasValue && !value.empty()) {
       options.logFolder = value;
+    } else if (name == "--update-server" && hasValue && !value.empty()) {
+      options.updateServer = value;
     } else if (name == "--console" && !hasValue) {
       options.console = true;
     } else if (name == "--sim-fault" && hasValue) {

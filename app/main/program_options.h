@@ -22,7 +22,8 @@ struct ProgramOptions {
   std::optional<bool> sim32Bit;
   std::optional<uint64_t> simAffinity;
   bool console = false;
-  std::string logFolder;  // the monitoring log's folder; empty = the program's folder
+  std::string logFolder;     // the monitoring log's folder; empty = the program's folder
+  std::string updateServer;  // HOST[:PORT] of the update server; empty = the build's
   bool listMachines = false;
   bool cpuReport = false;
   std::string dumpPath;  // `--dump=FILE`: write the diagnostic dump there and end

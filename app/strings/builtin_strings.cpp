@@ -264,6 +264,10 @@ constexpr BuiltinString kEnglish[] = {
     {kStrUpdateInstallQuestion, "%s\n\nDo you want to install this update now?"},
     {kStrUpdateInstalled,
      "New update has been installed successfully.\n\nClick OK to restart the application"},
+    {kStrUpdatePackageManaged,
+     "%s\n\nThis copy of Tarvello was installed by the system's package manager. Please "
+     "update it through the package manager."},
+    {kStrUpdateNoServer, "This build of Tarvello names no update server."},
 
     {kStrMaxProfilesReached, "Maximum number of profiles has been reached."},
     {kStrMaxEventsReached, "Maximum number of events has been reached."},

@@ -193,6 +193,9 @@ inline constexpr uint32_t kStrUpdateDownloadQuestion = 10360;
 inline constexpr uint32_t kStrUpdateDownloadedCaption = 10361;
 inline constexpr uint32_t kStrUpdateInstallQuestion = 10362;
 inline constexpr uint32_t kStrUpdateInstalled = 10363;
+// A copy the system's package manager installed is updated through it, never by itself.
+inline constexpr uint32_t kStrUpdatePackageManaged = 10364;
+inline constexpr uint32_t kStrUpdateNoServer = 10365;
 
 // Professional features.
 inline constexpr uint32_t kStrMaxProfilesReached = 10380;

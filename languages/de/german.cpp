@@ -268,6 +268,10 @@ constexpr PacettaLanguageEntry kEntries[] = {
     {kStrUpdateInstalled,
      "Das neue Update wurde erfolgreich installiert.\n\n"
      "Klicken Sie auf OK, um die Anwendung neu zu starten"},
+    {kStrUpdatePackageManaged,
+     "%s\n\nDiese Kopie von Tarvello wurde von der Paketverwaltung des Systems installiert. "
+     "Bitte aktualisieren Sie sie über die Paketverwaltung."},
+    {kStrUpdateNoServer, "Dieser Build von Tarvello nennt keinen Update-Server."},
 
     {kStrMaxProfilesReached, "Die höchste Anzahl an Profilen ist erreicht."},
     {kStrMaxEventsReached, "Die höchste Anzahl an Ereignissen ist erreicht."},

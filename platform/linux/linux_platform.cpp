@@ -13,6 +13,8 @@ LinuxPlatform::LinuxPlatform()
             localClock_, processes_,  *kernelCpu_,     autostart_, batteries_} {
   view_.osPower = &osPower_;
   view_.session = &session_;
+  view_.ftp = &ftp_;
+  view_.updateFiles = &updateFiles_;
 }
 
 }  // namespace pacetta::linux_os

@@ -4,6 +4,7 @@
 #include "platform/linux/autostart/linux_autostart.h"
 #include "platform/linux/battery_devices.h"
 #include "platform/linux/file_registry.h"
+#include "platform/linux/ftp/linux_ftp_client.h"
 #include "platform/linux/helper_device.h"
 #include "platform/linux/helper_service_control.h"
 #include "platform/linux/kernel_cpu/linux_kernel_cpu.h"
@@ -20,6 +21,7 @@
 #include "platform/linux/lock_file_events.h"
 #include "platform/linux/power_watch.h"
 #include "platform/linux/socket_windows.h"
+#include "platform/linux/update_files.h"
 #include "platform/platform.h"
 
 namespace pacetta::linux_os {
@@ -50,6 +52,8 @@ class LinuxPlatform {
   LinuxAutostart autostart_;
   LinuxOsPower osPower_;
   LinuxUserSession session_;
+  LinuxFtpClient ftp_;
+  LinuxUpdateFiles updateFiles_;
   // Its writes go through the helper's device.
   std::unique_ptr<platform::KernelCpu> kernelCpu_;
   platform::Platform view_;

@@ -38,12 +38,12 @@ std::string EnvOr(const char* name, const std::string& fallback) {
 
 }  // namespace
 
-std::string LinuxSystem::ProgramPath() {
+LinuxSystem::LinuxSystem() {
   std::string path(4096, '\0');
   const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
-  if (length <= 0) return {};
+  if (length <= 0) return;
   path.resize(static_cast<size_t>(length));
-  return path;
+  programPath_ = std::move(path);
 }
 
 bool LinuxSystem::SetCurrentDirectory(const std::string& path) {

@@ -5,7 +5,10 @@ namespace pacetta::linux_os {
 
 class LinuxSystem : public platform::System {
  public:
-  std::string ProgramPath() override;
+  LinuxSystem();
+  // The file the program was started from, as it was named at the start: an update renames
+  // that file to its backup name while the program runs, and a restart starts the new one.
+  std::string ProgramPath() override { return programPath_; }
   bool SetCurrentDirectory(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool StartProcess(const std::string& path, const std::vector<std::string>& arguments) override;
@@ -21,6 +24,9 @@ class LinuxSystem : public platform::System {
   bool RunsUnderEmulation() override { return false; }
   uint32_t UserDefaultLocale() override;
   uint32_t SystemDefaultLocale() override;
+
+ private:
+  std::string programPath_;
 };
 
 // Windows locale identifier of a POSIX locale name such as "de_DE.UTF-8"; 1033 (US

@@ -203,6 +203,12 @@ platform::InstallOutcome LinuxUpdateFiles::Install(const std::string& packageFol
   return outcome;
 }
 
+bool LinuxUpdateFiles::CanReplaceIn(const std::string& folder) {
+  // Writing and searching the folder is what renaming files in and out of it takes; a
+  // read-only mount answers EROFS here as well.
+  return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 bool LinuxUpdateFiles::RemoveBackups(const std::string& folder) {
   const UniqueFd root = OpenFolderAt(AT_FDCWD, folder);
   return root.Valid() && RemoveBackupsIn(root.Get());

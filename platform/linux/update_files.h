@@ -17,6 +17,7 @@ class LinuxUpdateFiles final : public platform::UpdateFiles {
   bool RemoveBackups(const std::string& folder) override;
   bool RemoveTree(const std::string& folder) override;
   bool MakeEmptyFolder(const std::string& folder) override;
+  bool CanReplaceIn(const std::string& folder) override;
 };
 
 }  // namespace pacetta::linux_os

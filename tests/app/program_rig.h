@@ -86,7 +86,7 @@ class ProgramRig {
     window_ = std::make_unique<MainWindow>(frontEnd_);
     if (!window_->Publish(pc_->View().windows, "Tarvello")) return false;
     program_ = std::make_unique<RunningProgram>(*application_, *window_, frontEnd_,
-                                                LifecycleOptions{folder_.Path()});
+                                                LifecycleOptions{folder_.Path(), {}});
     if (!program_->Initialise()) return false;
     window_->Attach(program_.get());
     return true;

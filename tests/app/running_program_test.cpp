@@ -81,7 +81,7 @@ class RunningProgramTest : public ::testing::Test {
     ConsoleFrontEnd frontEnd(out_.get());
     MainWindow window(frontEnd);
     EXPECT_TRUE(window.Publish(pc_->View().windows, "Tarvello"));
-    RunningProgram program(*application_, window, frontEnd, {folder_.Path()});
+    RunningProgram program(*application_, window, frontEnd, {folder_.Path(), {}});
     if (!program.Initialise()) {
       ADD_FAILURE() << "the program did not initialise";
       return {};
@@ -112,7 +112,7 @@ TEST_F(RunningProgramTest, RequestsAndPowerNoticesAreServedOnTheLoopUntilAnOrder
   ConsoleFrontEnd frontEnd(out_.get());
   MainWindow window(frontEnd);
   ASSERT_TRUE(window.Publish(pc_->View().windows, "Tarvello"));
-  RunningProgram program(*application_, window, frontEnd, {folder_.Path()});
+  RunningProgram program(*application_, window, frontEnd, {folder_.Path(), {}});
   ASSERT_TRUE(program.Initialise());
   window.Attach(&program);
 
@@ -169,7 +169,7 @@ TEST_F(RunningProgramTest, AnExitWithinTheStartDelayLeavesTheProcessorsUntouched
   ConsoleFrontEnd frontEnd(out_.get());
   MainWindow window(frontEnd);
   ASSERT_TRUE(window.Publish(pc_->View().windows, "Tarvello"));
-  RunningProgram program(*application_, window, frontEnd, {folder_.Path()});
+  RunningProgram program(*application_, window, frontEnd, {folder_.Path(), {}});
   ASSERT_TRUE(program.Initialise());
   window.Attach(&program);
   window.OnPosted({kMsgSetProfile, 1, kProfileSlotBoth});  // power saving, held back

@@ -64,7 +64,8 @@ TEST(LifecycleDefaults, TheOrderlyEndPutsTheProcessorsBackOnlyWhenAsked) {
     std::thread program([&] {
       exitCode = RunProgramFlow(
           pc->View(), boxes, frontEnd, {}, {},
-          [&frontEnd](MainWindow& window) { frontEnd.Run(window); }, LifecycleOptions{logs.Path()});
+          [&frontEnd](MainWindow& window) { frontEnd.Run(window); },
+          LifecycleOptions{logs.Path(), {}});
     });
     const bool managed = WaitUntil([&] { return allAt(slowest); }, 60s);
     frontEnd.RequestClose();

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace pacetta::testing {
@@ -13,8 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kPython[] = "/usr/bin/python3";
-constexpr char kUser[] = "updater";
-constexpr char kPassword[] = "open sesame";
 
 // A self-signed certificate for 127.0.0.1, made with the openssl tool.
 bool MakeCertificate(const std::string& certificate, const std::string& key,
@@ -33,13 +32,14 @@ bool FtpServerRig::Available() {
              (std::string(kPython) + " -c 'import pyftpdlib, OpenSSL' 2>/dev/null").c_str()) == 0;
 }
 
-FtpServerRig::FtpServerRig(const std::string& mode) {
+FtpServerRig::FtpServerRig(const std::string& mode, std::string user, std::string password)
+    : user_(std::move(user)), password_(std::move(password)) {
   fs::create_directories(folder_.File("root"));
   std::vector<std::string> arguments{kPython,
                                      PACETTA_SOURCE_DIR "/tests/platform_linux/ftp_test_server.py",
                                      folder_.File("root"),
-                                     kUser,
-                                     kPassword,
+                                     user_,
+                                     password_,
                                      mode};
   if (mode == "tls") {
     certificate_ = folder_.File("certificate.pem");
@@ -55,8 +55,8 @@ platform::FtpServer FtpServerRig::Server(platform::FtpTls tls) const {
   platform::FtpServer server;
   server.host = "127.0.0.1";
   server.port = static_cast<uint16_t>(Running() ? std::stoi(daemon_->Report()) : 0);
-  server.user = kUser;
-  server.password = kPassword;
+  server.user = user_;
+  server.password = password_;
   server.tls = tls;
   server.caFile = certificate_;
   // Generous for a loaded machine; the bounds themselves are tested on their own.

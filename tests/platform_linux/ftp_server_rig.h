@@ -13,8 +13,10 @@ namespace pacetta::testing {
 // the login and every transfer, so a session that gets through has used TLS.
 class FtpServerRig {
  public:
-  // `mode`: plain, older (no MLSD), tls or hostile (see the script).
-  explicit FtpServerRig(const std::string& mode);
+  // `mode`: plain, older (no MLSD), tls, hostile or cutting (see the script). The one
+  // account is `user` with `password`.
+  explicit FtpServerRig(const std::string& mode, std::string user = "updater",
+                        std::string password = "open sesame");
 
   static bool Available();
   bool Running() const { return daemon_ && !daemon_->Report().empty(); }
@@ -30,6 +32,8 @@ class FtpServerRig {
 
  private:
   TempFolder folder_;
+  std::string user_;
+  std::string password_;
   std::string certificate_;
   std::optional<ReportingDaemon> daemon_;
 };

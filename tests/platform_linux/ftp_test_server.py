@@ -9,7 +9,8 @@ of output; the log goes to standard error. MODE is one of
   older    no MLSD command, as servers from before machine listings
   tls      explicit TLS with CERT and KEY, required on the control and data channels
   hostile  lists names that try to leave the folder, hangs up halfway through cut.bin and
-           falls silent halfway through stall.bin
+           cut.tar.gz and falls silent halfway through stall.bin
+  cutting  as hostile, but lists the folder as it is
 """
 import logging
 import os
@@ -19,7 +20,7 @@ from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler, TLS_DTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
-CUT_NAME = "cut.bin"
+CUT_NAMES = ("cut.bin", "cut.tar.gz")
 STALL_NAME = "stall.bin"
 
 # Every file but good.ver and the one with the longest name allowed (259 bytes) must be
@@ -73,11 +74,11 @@ class HostileHandler(FTPHandler):
 
     def ftp_RETR(self, file):
         name = os.path.basename(file)
-        if name not in (CUT_NAME, STALL_NAME):
+        if name not in CUT_NAMES + (STALL_NAME,):
             return super().ftp_RETR(file)
         with open(file, "rb") as f:
             head = f.read(os.path.getsize(file) // 2)
-        self._cut = name == CUT_NAME
+        self._cut = name in CUT_NAMES
         self._stall = name == STALL_NAME
         self.push_dtp_data(head, cmd="RETR")
         return file
@@ -95,6 +96,11 @@ class HostileHandler(FTPHandler):
             self.close()
 
 
+class CuttingHandler(HostileHandler):
+    # The ordinary listing, so that a client finds what it is to fetch.
+    ftp_MLSD = FTPHandler.ftp_MLSD
+
+
 def main():
     root, user, password, mode = sys.argv[1:5]
     if mode == "tls":
@@ -107,7 +113,8 @@ def main():
             dtp_handler = HandshakingDTPHandler
 
     else:
-        Handler = {"plain": FTPHandler, "older": OlderHandler, "hostile": HostileHandler}[mode]
+        Handler = {"plain": FTPHandler, "older": OlderHandler, "hostile": HostileHandler,
+                   "cutting": CuttingHandler}[mode]
     authorizer = DummyAuthorizer()
     authorizer.add_user(user, password, root, perm="elr")
     Handler.authorizer = authorizer

@@ -39,8 +39,11 @@ class PackageRig {
  private:
   pacetta::testing::TempFolder folder_;
   std::string download_ = folder_.File("download");
-  PackagePaths paths_{download_ + "/update.tar.gz", download_ + "/update.tar.gz.sig",
-                      folder_.File("unpack"), folder_.File("program")};
+  PackagePaths paths_{download_ + "/update.tar.gz",
+                      download_ + "/update.tar.gz.sig",
+                      folder_.File("unpack"),
+                      folder_.File("program"),
+                      {}};
   TestSigner signer_;
   linux_os::LinuxUpdateFiles files_;
 };

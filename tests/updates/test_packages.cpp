@@ -80,6 +80,7 @@ TarWriter& TarWriter::Block(const Header& header) {
   }
   PutOctal(block, 136, 12, 1700000000);
   block[156] = header.type;
+  PutText(block, 157, 100, header.linkName);
   if (header.gnu) {
     PutText(block, 257, 8, std::string("ustar  \0", 8));
   } else {

@@ -27,6 +27,7 @@ class TarWriter {
     bool gnu = false;
     const char* checksum = nullptr;   // a field to write instead of the right one
     const char* sizeField = nullptr;  // raw bytes for the size field (12 bytes)
+    std::string linkName{};           // a link's target
   };
 
   TarWriter& Raw(const std::string& bytes);

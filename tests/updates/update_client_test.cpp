@@ -190,10 +190,10 @@ TEST_F(UpdateClientTest, AnUpdateIsDescribedDownloadedAndInstalledWithBackups) {
   const char* remote = nullptr;
   const char* local = nullptr;
   client_.GetFiles(&remote, &local);
-  EXPECT_EQ(std::string(local), program_ + "/pacetta-2.3.6/pacetta-2.3.6.tar.gz");
+  EXPECT_EQ(std::string(local), program_ + "/.update-download/pacetta-2.3.6.tar.gz");
   // A folder left over from an earlier attempt is no obstacle.
-  mkdir((program_ + "/pacetta-2.3.6").c_str(), 0755);
-  WriteTextFile(program_ + "/pacetta-2.3.6/partial", "x");
+  mkdir((program_ + "/.update-download").c_str(), 0755);
+  WriteTextFile(program_ + "/.update-download/partial", "x");
 
   std::atomic<int> cancel{0};
   ASSERT_EQ(client_.Download(&cancel), 0) << client_.GetErrorText();

@@ -16,6 +16,7 @@
 #include "ui/pages/profile/profile_page.h"
 #include "ui/pages/profiles/profiles_page.h"
 #include "ui/pages/settings/settings_page.h"
+#include "ui/pages/updates/updates_page.h"
 
 namespace pacetta::ui {
 namespace {
@@ -43,6 +44,7 @@ std::vector<PageRegistration> BuiltInPages() {
       {7, kStrPageAdvanced, HasAdvancedTransmetaPage, MakeAdvancedTransmetaPage},
       {7, kStrPageAdvanced, HasAdvancedIntelPage, MakeAdvancedIntelPage},
       {7, kStrPageAdvanced, HasAdvancedViaPage, MakeAdvancedViaPage},
+      {8, kStrPageUpdates, HasUpdatesPage, MakeUpdatesPage},
       {9, kStrPageProFeatures, HasProFeaturesPage, Make<ProFeaturesPage>},
   };
 }

@@ -153,6 +153,13 @@ FtpResult FtpHandle::Unprepared(const std::string& path) const {
   return Failure(curl_ ? "No address can be made of " + path : "libcurl could not be set up");
 }
 
+bool FtpHandle::Abandon() {
+  if (!server_.abandon || !server_.abandon->load()) return false;
+  stop_ = Received::kFailed;
+  stopError_ = "The transfer was abandoned: the program is ending.";
+  return true;
+}
+
 bool FtpHandle::TakeCancel() {
   if (!cancelled_ && cancel_ && cancel_->exchange(0) != 0) cancelled_ = true;
   return cancelled_;
@@ -176,7 +183,7 @@ size_t FtpHandle::OnData(char* data, size_t size, size_t count, void* self) {
   auto& handle = *static_cast<FtpHandle*>(self);
   const size_t bytes = size * count;
   // Returning anything but `bytes` stops the transfer.
-  if (handle.TakeCancel()) return 0;
+  if (handle.TakeCancel() || handle.Abandon()) return 0;
   // Without a receiver only libcurl's own lines come (the size of a file asked for).
   if (!handle.receiver_) return bytes;
   handle.stop_ = (*handle.receiver_)(std::string_view(data, bytes), handle.stopError_);
@@ -195,7 +202,8 @@ size_t FtpHandle::OnReply(char* data, size_t size, size_t count, void* self) {
 int FtpHandle::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   // Called about once a second even while nothing arrives, so a cancel is seen on a
   // stalled transfer and while connecting.
-  return static_cast<FtpHandle*>(self)->TakeCancel() ? 1 : 0;
+  auto& handle = *static_cast<FtpHandle*>(self);
+  return handle.TakeCancel() || handle.Abandon() ? 1 : 0;
 }
 
 }  // namespace pacetta::linux_os

@@ -61,6 +61,8 @@ class FtpHandle {
   platform::FtpResult Unprepared(const std::string& path) const;
   // Takes the cancel request, if there is one.
   bool TakeCancel();
+  // Ends the request as failed once the session is abandoned.
+  bool Abandon();
   platform::FtpResult Finish(CURLcode code);
 
   const platform::FtpServer server_;

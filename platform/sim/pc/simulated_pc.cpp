@@ -7,12 +7,14 @@
 #include <cstdio>
 
 #include "platform/linux/file_registry.h"
+#include "platform/linux/ftp/linux_ftp_client.h"
 #include "platform/linux/linux_log_files.h"
 #include "platform/linux/linux_processes.h"
 #include "platform/linux/linux_processors.h"
 #include "platform/linux/lock_file_events.h"
 #include "platform/linux/runtime_paths.h"
 #include "platform/linux/socket_windows.h"
+#include "platform/linux/update_files.h"
 #include "platform/sim/autostart/recording_autostart.h"
 #include "platform/sim/catalogue/catalogue.h"
 #include "platform/sim/driver/register_trace.h"
@@ -100,6 +102,8 @@ class SimulatedMachine final : public SimulatedPc {
               power_,
               &osPower_,
               &session_} {
+    view_.ftp = &ftp_;
+    view_.updateFiles = &updateFiles_;
     driver_.Hardware().SetKernelCpu(&kernelCpu_);
     cpu_.AttachHardware(driver_.Hardware());
     cpu_.AttachWorkload(workload_);
@@ -236,6 +240,10 @@ class SimulatedMachine final : public SimulatedPc {
   RecordingAutostart autostart_;
   // Sleeps and wakes power_, so it ends before it.
   SimUserSession session_;
+  // Updates come from a real server into the real program folder: the simulated machine
+  // is the host's, as far as files and the network go.
+  linux_os::LinuxFtpClient ftp_;
+  linux_os::LinuxUpdateFiles updateFiles_;
   platform::Platform view_;
   // Plays on power_, session_ and wallClock_, so it ends first.
   std::unique_ptr<ScenarioPlayer> player_;

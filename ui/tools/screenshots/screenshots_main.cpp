@@ -2,7 +2,9 @@
 // to PNG files: the program runs on a simulated machine as `pacetta --simulate=NAME`
 // does, on Qt's offscreen platform, and ends in order afterwards. With the events module
 // loaded, empty events and actions lists show a few samples, and the event and action
-// editors are rendered as well ("event-editor.png", "action-editor.png").
+// editors are rendered as well ("event-editor.png", "action-editor.png"); with the updates
+// module loaded, the update notification window in its two forms
+// ("update-notice-question.png", "update-notice-information.png").
 //
 //   pacetta_screenshots --simulate=NAME --out=FOLDER
 //   pacetta_screenshots --simulate=NAME --out=FOLDER --monitor-ms=N [--sim-load=SPEC]
@@ -26,10 +28,13 @@
 #include "app/console/console_message_boxes.h"
 #include "app/desktop/pro_feature_edits.h"
 #include "app/lifecycle/program_flow.h"
+#include "app/strings/string_ids.h"
 #include "platform/sim/simulated_pc.h"
 #include "ui/desktop_front_end.h"
 #include "ui/icons/tray_icons.h"
 #include "ui/pages/pro_features/editor_choices.h"
+#include "ui/pages/updates/update_notice_window.h"
+#include "ui/pages/updates/updates_page.h"
 #include "ui/tray/icon_pixmaps.h"
 #include "ui/tray/tray.h"
 
@@ -239,6 +244,32 @@ bool CaptureEditors(MainDialog& window, DesktopModel& model, const QString& fold
   return ok;
 }
 
+// The Updates page's notification window, asking to download and telling of an install,
+// at rest over the main window; put away again afterwards.
+bool CaptureUpdateNotices(MainDialog& window, DesktopModel& model, const QString& folder) {
+  auto* page = dynamic_cast<UpdatesPage*>(window.findChild<QWidget*>("UpdatesPage"));
+  if (page == nullptr) return true;
+  const StringTable& strings = model.Strings();
+  const std::pair<UpdateNotice, const char*> notices[] = {
+      {{UpdateNotice::Form::kQuestion, strings.Get(kStrUpdateAskDownload)},
+       "update-notice-question.png"},
+      {{UpdateNotice::Form::kInformation, strings.Get(kStrUpdateInstalled)},
+       "update-notice-information.png"},
+  };
+  bool ok = true;
+  for (const auto& [notice, name] : notices) {
+    page->Notify(notice);
+    page->NoticeWindow()->Settle();
+    QApplication::processEvents();
+    const QString path = QDir(folder).filePath(QString::fromUtf8(name));
+    const bool saved = page->NoticeWindow()->grab().save(path, "PNG");
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+    ok = saved && ok;
+  }
+  page->NoticeWindow()->Withdraw();
+  return ok;
+}
+
 // The tray's icons as they are now, from the left as the tray shows them, each pixel
 // four times on a dark panel; then each menu as it opens.
 bool CaptureTray(Tray& tray, const QString& folder) {
@@ -312,6 +343,7 @@ int Run(const Options& options, int argc, char** argv) {
       const bool samples = lists != nullptr && AddSamples(*lists);
       captured = Capture(window, options.folder);
       captured = CaptureEditors(window, model, options.folder) && captured;
+      captured = CaptureUpdateNotices(window, model, options.folder) && captured;
       if (samples) RemoveSamples(*lists);
       captured = CaptureTray(*frontEnd.TrayIcons(), options.folder) && captured;
       frontEnd.RequestClose();
