@@ -204,6 +204,12 @@ platform::InstallOutcome LinuxUpdateFiles::Install(const std::string& packageFol
 }
 
 bool LinuxUpdateFiles::CanReplaceIn(const std::string& folder) {
+  // What lies below /usr (but /usr/local) belongs to the system's package manager, even
+  // for a user (root) who could write there.
+  if (folder == "/usr" || (folder.starts_with("/usr/") && !folder.starts_with("/usr/local/") &&
+                           folder != "/usr/local")) {
+    return false;
+  }
   // Writing and searching the folder is what renaming files in and out of it takes; a
   // read-only mount answers EROFS here as well.
   return !folder.empty() && access(folder.c_str(), W_OK | X_OK) == 0;

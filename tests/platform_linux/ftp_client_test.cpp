@@ -283,5 +283,31 @@ TEST(FtpClient, AnUnreachableServerFailsWithinTheConnectBound) {
   }
 }
 
+TEST(FtpClient, AnAbandonedSessionEndsAtOnceWhateverItsBounds) {
+  // The server never greets: only the abandon flag can end the wait early.
+  UniqueFd silent(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(silent.Get(), reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(listen(silent.Get(), 4), 0);
+  ASSERT_EQ(getsockname(silent.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+  std::atomic<bool> abandon{true};
+  platform::FtpServer server;
+  server.host = "127.0.0.1";
+  server.port = ntohs(address.sin_port);
+  server.timeouts.connect = std::chrono::seconds(120);
+  server.timeouts.stall = std::chrono::seconds(120);
+  server.abandon = &abandon;
+  LinuxFtpClient client;
+  const auto started = std::chrono::steady_clock::now();
+  const platform::FtpListing listing = client.Open(server)->List("/", ".ver");
+  EXPECT_EQ(listing.result.outcome, FtpOutcome::kError);
+  EXPECT_NE(listing.result.error.find("abandoned"), std::string::npos) << listing.result.error;
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+}
+
 }  // namespace
 }  // namespace pacetta::linux_os

@@ -147,4 +147,19 @@ TEST(PackageInstall, PlansThatCannotWorkAreRefused) {
 }
 
 }  // namespace
+TEST(PackageInstall, OnlyAFolderTheUserMayChangeAndNoSystemFolderTakesUpdates) {
+  PackageRig rig;
+  const struct {
+    std::string folder;
+    bool replaceable;
+  } cases[] = {{rig.Program(), true},
+               {rig.Outside("missing"), false},
+               {"/usr/lib/pacetta", false},
+               {"/usr/bin", false},
+               {"", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(rig.Files().CanReplaceIn(c.folder), c.replaceable) << c.folder;
+  }
+}
+
 }  // namespace pacetta::updates
