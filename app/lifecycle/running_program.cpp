@@ -249,6 +249,8 @@ void RunningProgram::OnRefreshTimer() {
   // changed.
   EvaluateEvents();
   Refresh({});
+  // A program that runs for weeks checks for updates as often as one started daily would.
+  if (updates_ && !shutDown_) updates_->CheckWhenDue();
   // A management thread that was refused real-time scheduling says so once.
   if (auto notice = platform_.priorities.TakeNotice()) frontEnd_.Notice(*notice);
 }

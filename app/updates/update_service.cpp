@@ -16,6 +16,7 @@ namespace {
 constexpr uint64_t kFiletimeDay = 864000000000ULL;
 constexpr uint64_t kFiletimePerSecond = 10000000ULL;
 constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
+constexpr uint64_t kFailedCheckSpacing = kFiletimeDay / 24;  // an hour
 
 // The worker waits this long for the loop to take a message; a loop that is gone does
 // not keep it for ever.
@@ -128,6 +129,15 @@ void UpdateService::CheckNow() {
   if (running_.load()) return;
   StartOperation(view_.method == kUpdateMethodDownload ? UpdateOperation::kCheckAndDownload
                                                        : UpdateOperation::kCheckAndNotify);
+}
+
+void UpdateService::CheckWhenDue() {
+  if (running_.load() || !StartUpCheckDue()) return;
+  // Failed checks do not count as done: they are spaced, not repeated at every tick. A
+  // clock set back before the last check does not hold the next one back.
+  const uint64_t now = NowFiletime();
+  if (now >= settings_.lastCheck && now - settings_.lastCheck < kFailedCheckSpacing) return;
+  CheckNow();
 }
 
 void UpdateService::Cancel() {

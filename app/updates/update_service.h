@@ -145,6 +145,9 @@ class UpdateService final : public addins::UpdateHostWindow {
   void SetInterval(int32_t days);
   // "Check now": starts the check of the chosen method unless an operation runs.
   void CheckNow();
+  // While the program runs (its timer): the check of the chosen method once it is due by
+  // the start-up rule, a failed one again an hour after it.
+  void CheckWhenDue();
   // "Cancel": asks the running download to stop; the worker ends on its own.
   void Cancel();
   // "Info..." and the answer to its question.

@@ -181,8 +181,13 @@ uint64_t DaysAgo(int days) {
 
 class FixedClock final : public platform::LocalClock {
  public:
-  platform::LocalTime Now() override { return kNow; }
-  int64_t EpochSeconds() override { return *platform::UtcSecondsOf(kNow); }
+  platform::LocalTime now = kNow;
+  // Moves the clock on by `seconds` from kNow.
+  void Later(int64_t seconds) {
+    now = platform::UtcReadingOf(*platform::UtcSecondsOf(kNow) + seconds);
+  }
+  platform::LocalTime Now() override { return now; }
+  int64_t EpochSeconds() override { return *platform::UtcSecondsOf(now); }
   std::optional<int64_t> EpochSecondsOf(const platform::LocalTime& local) override {
     return platform::UtcSecondsOf(local);
   }
@@ -661,6 +666,37 @@ TEST(UpdateService, ACopyItCannotReplaceOnlyAnnouncesUpdates) {
     EXPECT_EQ(module->Calls("Install"), 0);
     EXPECT_EQ(module->Calls("RemoveBackups"), 0);
   }
+}
+
+TEST(UpdateService, ARunningProgramChecksWhenDueAndRetriesAFailedCheckHourly) {
+  Rig rig;
+  UpdateSettings stored = Earlier();
+  stored.autoCheck = 1;
+  stored.lastSuccessCheck = DaysAgo(6);
+  UpdateService& service = rig.Start(stored);
+  const struct {
+    const char* when;
+    int64_t seconds;  // after kNow
+    int32_t answer;   // the server's, should a check come
+    int checks;       // CheckForUpdate calls so far
+  } ticks[] = {{"6 days after the last check", 0, -1, 0},
+               {"8 days after: due, and it fails", 2 * 86400, -1, 1},
+               {"half an hour after the failure", 2 * 86400 + 1800, 1, 1},
+               {"an hour after the failure: no update", 2 * 86400 + 3601, 1, 2},
+               {"a day after that check", 3 * 86400 + 3601, 1, 2},
+               {"8 days after it", 10 * 86400 + 3602, 1, 3}};
+  for (const auto& tick : ticks) {
+    SCOPED_TRACE(tick.when);
+    rig.module.script.check = tick.answer;
+    rig.clock.Later(tick.seconds);
+    service.CheckWhenDue();
+    ASSERT_TRUE(rig.Finished());
+    EXPECT_EQ(rig.module.Calls("CheckForUpdate"), tick.checks);
+  }
+  service.SetAutoCheck(false);
+  rig.clock.Later(30 * 86400);
+  service.CheckWhenDue();
+  EXPECT_FALSE(service.Running());
 }
 
 }  // namespace
