@@ -7,17 +7,10 @@
 #include <memory>
 #include <utility>
 
+#include "updates/openssl_handles.h"
+
 namespace pacetta::updates {
 namespace {
-
-struct PkeyFree {
-  void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct MdCtxFree {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
-using MdCtx = std::unique_ptr<EVP_MD_CTX, MdCtxFree>;
 
 // The checks that need no package bytes.
 SignatureCheck CheckKeyAndSignature(std::span<const uint8_t> publicKey,

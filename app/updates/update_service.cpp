@@ -66,13 +66,13 @@ void UpdateService::Start() {
   module_.SetServer(env_.server.host.c_str(), env_.server.path.c_str());
   module_.SetCurrentVersion(kProgramVersion);
   if (!view_.notifyOnly) module_.RemoveBackups();
-  if (StartUpCheckDue()) {
+  if (CheckDue()) {
     StartOperation(view_.method == kUpdateMethodDownload ? UpdateOperation::kCheckAndDownload
                                                          : UpdateOperation::kCheckAndNotify);
   }
 }
 
-bool UpdateService::StartUpCheckDue() const {
+bool UpdateService::CheckDue() const {
   if (settings_.autoCheck == 0) return false;
   // An update waits for the user's answer. A finished install does not hold the checks
   // back: the check that found it counts for the interval like any other.
@@ -132,7 +132,7 @@ void UpdateService::CheckNow() {
 }
 
 void UpdateService::CheckWhenDue() {
-  if (running_.load() || !StartUpCheckDue()) return;
+  if (running_.load() || !CheckDue()) return;
   // Failed checks do not count as done: they are spaced, not repeated at every tick. A
   // clock set back before the last check does not hold the next one back.
   const uint64_t now = NowFiletime();
@@ -166,6 +166,17 @@ void UpdateService::StartOperation(UpdateOperation operation) {
 }
 
 void UpdateService::RunOperation(UpdateOperation operation) {
+  const bool check = operation == UpdateOperation::kCheckAndDownload ||
+                     operation == UpdateOperation::kCheckAndNotify;
+  OnLoop([this, check] {
+    view_.checkEnabled = false;
+    if (check) {
+      nextAction_ = -1;
+      view_.infoAvailable = false;
+      settings_.lastCheck = NowFiletime();
+    }
+    Changed();
+  });
   switch (operation) {
     case UpdateOperation::kCheckAndDownload:
       CheckAndAct(true);
@@ -174,17 +185,9 @@ void UpdateService::RunOperation(UpdateOperation operation) {
       CheckAndAct(false);
       break;
     case UpdateOperation::kDownload:
-      OnLoop([this] {
-        view_.checkEnabled = false;
-        Changed();
-      });
       DownloadAndAsk(false);
       break;
     case UpdateOperation::kInstall:
-      OnLoop([this] {
-        view_.checkEnabled = false;
-        Changed();
-      });
       InstallAndTell();
       break;
   }
@@ -208,13 +211,6 @@ void UpdateService::RunOperation(UpdateOperation operation) {
 }
 
 void UpdateService::CheckAndAct(bool download) {
-  OnLoop([this] {
-    view_.checkEnabled = false;
-    nextAction_ = -1;
-    view_.infoAvailable = false;
-    settings_.lastCheck = NowFiletime();
-    Changed();
-  });
   if (env_.server.host.empty()) {
     module_.SetErrorText(env_.strings.Get(kStrUpdateNoServer).c_str());
     OnLoop([this] { ShowState(kUpdateServerError, 0); });

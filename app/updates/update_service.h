@@ -184,13 +184,11 @@ class UpdateService final : public addins::UpdateHostWindow {
 
   // Loop side: shows state `s` (with the percentage of state 14).
   void ShowState(int32_t state, int64_t percent);
-  void BeginOperation();
-  void EndOperation();
   void RefreshLastCheck();
   // `restartOnOk`: the notice's "OK" restarts the program.
   void NotifyUser(const UpdateNotice& notice, bool restartOnOk = false);
   void Changed();
-  bool StartUpCheckDue() const;
+  bool CheckDue() const;
   uint64_t NowFiletime() const;
 
   addins::TollundObject& module_;

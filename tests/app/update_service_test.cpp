@@ -19,6 +19,7 @@
 #include "app/strings/string_ids.h"
 #include "platform/civil_time.h"
 #include "platform/memory_registry.h"
+#include "tests/test_support/update_doubles.h"
 
 namespace pacetta {
 namespace {
@@ -140,34 +141,6 @@ class FakeModule final : public addins::TollundObject {
   uint32_t length_ = 0;
 };
 
-class NoFtp final : public platform::FtpClient {
- public:
-  std::unique_ptr<platform::FtpSession> Open(const platform::FtpServer&) override {
-    return nullptr;
-  }
-  bool IsConnected() override { return false; }
-};
-
-class Files final : public platform::UpdateFiles {
- public:
-  bool writable = true;
-  std::optional<std::vector<uint8_t>> ReadWhole(const std::string&, size_t) override {
-    return std::nullopt;
-  }
-  bool Unpack(const std::string&, std::span<const platform::UnpackItem>, std::string&) override {
-    return false;
-  }
-  std::optional<platform::FolderListing> List(const std::string&) override { return {}; }
-  platform::InstallOutcome Install(const std::string&, const std::string&,
-                                   std::span<const platform::InstallStep>) override {
-    return {};
-  }
-  bool RemoveBackups(const std::string&) override { return false; }
-  bool RemoveTree(const std::string&) override { return false; }
-  bool MakeEmptyFolder(const std::string&) override { return false; }
-  bool CanReplaceIn(const std::string&) override { return writable; }
-};
-
 constexpr platform::LocalTime kNow{2026, 3, 14, 9, 5, 0, 0};
 constexpr uint64_t kDay = 864000000000ULL;
 
@@ -178,36 +151,6 @@ uint64_t Stamp(const platform::LocalTime& reading) {
 uint64_t DaysAgo(int days) {
   return Stamp(kNow) - static_cast<uint64_t>(days) * kDay;
 }
-
-class FixedClock final : public platform::LocalClock {
- public:
-  platform::LocalTime now = kNow;
-  // Moves the clock on by `seconds` from kNow.
-  void Later(int64_t seconds) {
-    now = platform::UtcReadingOf(*platform::UtcSecondsOf(kNow) + seconds);
-  }
-  platform::LocalTime Now() override { return now; }
-  int64_t EpochSeconds() override { return *platform::UtcSecondsOf(now); }
-  std::optional<int64_t> EpochSecondsOf(const platform::LocalTime& local) override {
-    return platform::UtcSecondsOf(local);
-  }
-};
-
-class IdleSystem final : public platform::System {
- public:
-  std::string ProgramPath() override { return "/opt/tarvello/pacetta"; }
-  bool SetCurrentDirectory(const std::string&) override { return true; }
-  bool FileExists(const std::string&) override { return false; }
-  bool StartProcess(const std::string&, const std::vector<std::string>&) override { return false; }
-  std::unique_ptr<platform::Module> LoadModule(const std::string&) override { return nullptr; }
-  void Sleep(std::chrono::milliseconds) override {}
-  uint32_t TickCount() override { return 0; }
-  platform::OsVersion Version() override { return {}; }
-  std::optional<bool> IsEmulated32On64() override { return false; }
-  bool RunsUnderEmulation() override { return false; }
-  uint32_t UserDefaultLocale() override { return 1033; }
-  uint32_t SystemDefaultLocale() override { return 1033; }
-};
 
 // Notes the notices and every status text the page was told to show.
 class Viewer final : public UpdateViewer {
@@ -267,10 +210,10 @@ struct Rig {
   Loop loop;
   FakeModule module;
   platform::MemoryRegistry registry;
-  FixedClock clock;
-  IdleSystem system;
-  NoFtp ftp;
-  Files files;
+  testing::StillClock clock{kNow};
+  testing::IdleSystem system;
+  testing::NoFtp ftp;
+  testing::ProgramFolderFiles files;
   StringTable strings;
   Viewer viewer;
   int restarts = 0;

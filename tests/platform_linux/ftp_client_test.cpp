@@ -251,21 +251,32 @@ uint16_t ClosedPort() {
   return ntohs(address.sin_port);
 }
 
+// A listener on a local port that never accepts: the kernel completes a connection, no
+// greeting comes. Port 0 when it could not be set up.
+struct SilentListener {
+  SilentListener() : listening(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(listening.Get(), reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        listen(listening.Get(), 4) == 0 &&
+        getsockname(listening.Get(), reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      port = ntohs(address.sin_port);
+    }
+  }
+  UniqueFd listening;
+  uint16_t port = 0;
+};
+
 TEST(FtpClient, AnUnreachableServerFailsWithinTheConnectBound) {
-  // A listener that never accepts: the kernel completes the connection, no greeting comes.
-  UniqueFd silent(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(bind(silent.Get(), reinterpret_cast<sockaddr*>(&address), length), 0);
-  ASSERT_EQ(listen(silent.Get(), 4), 0);
-  ASSERT_EQ(getsockname(silent.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const SilentListener silent;
+  ASSERT_NE(silent.port, 0);
 
   const struct {
     const char* what;
     uint16_t port;
-  } cases[] = {{"nothing listening", ClosedPort()}, {"no greeting", ntohs(address.sin_port)}};
+  } cases[] = {{"nothing listening", ClosedPort()}, {"no greeting", silent.port}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     platform::FtpServer server;
@@ -285,19 +296,13 @@ TEST(FtpClient, AnUnreachableServerFailsWithinTheConnectBound) {
 
 TEST(FtpClient, AnAbandonedSessionEndsAtOnceWhateverItsBounds) {
   // The server never greets: only the abandon flag can end the wait early.
-  UniqueFd silent(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ASSERT_EQ(bind(silent.Get(), reinterpret_cast<sockaddr*>(&address), length), 0);
-  ASSERT_EQ(listen(silent.Get(), 4), 0);
-  ASSERT_EQ(getsockname(silent.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const SilentListener silent;
+  ASSERT_NE(silent.port, 0);
 
   std::atomic<bool> abandon{true};
   platform::FtpServer server;
   server.host = "127.0.0.1";
-  server.port = ntohs(address.sin_port);
+  server.port = silent.port;
   server.timeouts.connect = std::chrono::seconds(120);
   server.timeouts.stall = std::chrono::seconds(120);
   server.abandon = &abandon;

@@ -19,6 +19,7 @@
 
 #include "app/strings/string_ids.h"
 #include "platform/memory_registry.h"
+#include "tests/test_support/update_doubles.h"
 #include "tests/ui/machine_model.h"
 #include "tests/ui/qt_app.h"
 #include "ui/pages/updates/update_notice_window.h"
@@ -70,57 +71,6 @@ class ScriptedModule final : public addins::TollundObject {
  private:
   addins::UpdateHostWindow* host_ = nullptr;
   std::string description_;
-};
-
-class NoFtp final : public platform::FtpClient {
- public:
-  std::unique_ptr<platform::FtpSession> Open(const platform::FtpServer&) override {
-    return nullptr;
-  }
-  bool IsConnected() override { return true; }
-};
-
-class Files final : public platform::UpdateFiles {
- public:
-  bool writable = true;
-  std::optional<std::vector<uint8_t>> ReadWhole(const std::string&, size_t) override {
-    return std::nullopt;
-  }
-  bool Unpack(const std::string&, std::span<const platform::UnpackItem>, std::string&) override {
-    return false;
-  }
-  std::optional<platform::FolderListing> List(const std::string&) override { return {}; }
-  platform::InstallOutcome Install(const std::string&, const std::string&,
-                                   std::span<const platform::InstallStep>) override {
-    return {};
-  }
-  bool RemoveBackups(const std::string&) override { return true; }
-  bool RemoveTree(const std::string&) override { return true; }
-  bool MakeEmptyFolder(const std::string&) override { return true; }
-  bool CanReplaceIn(const std::string&) override { return writable; }
-};
-
-class FixedClock final : public platform::LocalClock {
- public:
-  platform::LocalTime Now() override { return {2026, 3, 14, 9, 5, 0, 0}; }
-  int64_t EpochSeconds() override { return 1773479100; }
-  std::optional<int64_t> EpochSecondsOf(const platform::LocalTime&) override { return 1773479100; }
-};
-
-class IdleSystem final : public platform::System {
- public:
-  std::string ProgramPath() override { return "/opt/tarvello/pacetta"; }
-  bool SetCurrentDirectory(const std::string&) override { return true; }
-  bool FileExists(const std::string&) override { return false; }
-  bool StartProcess(const std::string&, const std::vector<std::string>&) override { return false; }
-  std::unique_ptr<platform::Module> LoadModule(const std::string&) override { return nullptr; }
-  void Sleep(std::chrono::milliseconds) override {}
-  uint32_t TickCount() override { return 0; }
-  platform::OsVersion Version() override { return {}; }
-  std::optional<bool> IsEmulated32On64() override { return false; }
-  bool RunsUnderEmulation() override { return false; }
-  uint32_t UserDefaultLocale() override { return 1033; }
-  uint32_t SystemDefaultLocale() override { return 1033; }
 };
 
 class NoHost final : public PageHost {
@@ -186,10 +136,10 @@ struct Rig {
   NoHost host;
   ScriptedModule module;
   platform::MemoryRegistry registry;
-  FixedClock clock;
-  IdleSystem system;
-  NoFtp ftp;
-  Files files;
+  pacetta::testing::StillClock clock{{2026, 3, 14, 9, 5, 0, 0}};
+  pacetta::testing::IdleSystem system;
+  pacetta::testing::NoFtp ftp;
+  pacetta::testing::ProgramFolderFiles files;
   int restarts = 0;
   std::unique_ptr<UpdateService> service;
   std::unique_ptr<UpdatesPage> page;

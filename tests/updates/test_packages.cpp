@@ -10,16 +10,10 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "updates/openssl_handles.h"
+
 namespace pacetta::updates::testing {
 namespace {
-
-struct PkeyFree {
-  void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct MdCtxFree {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-using Pkey = std::unique_ptr<EVP_PKEY, PkeyFree>;
 
 Pkey PrivateKey(const Bytes& seed) {
   return Pkey(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, seed.data(), seed.size()));
@@ -164,7 +158,7 @@ TestSigner::TestSigner(uint8_t seed) : seed_(32, seed) {
 
 Bytes TestSigner::Sign(const Bytes& message) const {
   const Pkey key = PrivateKey(seed_);
-  std::unique_ptr<EVP_MD_CTX, MdCtxFree> context(EVP_MD_CTX_new());
+  MdCtx context(EVP_MD_CTX_new());
   Bytes signature(64);
   size_t size = signature.size();
   if (!context || EVP_DigestSignInit(context.get(), nullptr, nullptr, nullptr, key.get()) != 1 ||
