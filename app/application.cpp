@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "cpu/sensors/cycle_counter.h"
 #include "hw/pinning.h"
@@ -16,8 +15,7 @@ Application::Application(platform::Platform& platform, platform::MessageBoxes& b
       driver_(driver),
       restartArguments_(std::move(restartArguments)),
       osPower_(platform.osPower, platform.system.Version().major),
-      addins_(platform.system,
-              std::filesystem::path(platform.system.ProgramPath()).parent_path().string()) {}
+      addins_(platform.system, platform.system.ModuleFolder()) {}
 
 StartupOutcome Application::Start(const Command& command, int& exitCode) {
   StartupServices services{platform_, boxes_, strings_, driver_};

@@ -34,11 +34,8 @@ std::string CPortexDriver::GetServiceName() const {
 
 std::string CPortexDriver::DriverFilePath() const {
   // On Linux the "driver file" is the helper program itself, an executable without an
-  // extension beside the program: "<program folder>/Portex64".
-  const std::string program = platform_.system.ProgramPath();
-  const auto slash = program.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : program.substr(0, slash);
-  return folder + "/" + GetServiceName();
+  // extension among the program's modules: "<module folder>/Portex64".
+  return platform_.system.ModuleFolder() + "/" + GetServiceName();
 }
 
 std::string CPortexDriver::DevicePath() const {

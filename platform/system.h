@@ -33,6 +33,16 @@ class System {
   virtual ~System() = default;
   // Full path of the running program.
   virtual std::string ProgramPath() = 0;
+  // The folder of the program's helpers, add-ins and language modules: beside the
+  // program, unless an installed copy keeps them in a private library folder.
+  virtual std::string ModuleFolder() {
+    const std::string program = ProgramPath();
+    const size_t slash = program.rfind('/');
+    return slash == std::string::npos ? "." : program.substr(0, slash);
+  }
+  // The user's own folder for the program's files (its log), made when missing; empty
+  // when the system has none. An installed program's folder is not the user's to write.
+  virtual std::string UserStateFolder() { return {}; }
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   // Starts `path` (a path, or a bare name looked up in the program search path) with

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: the normal build, then the same tests built
 # with AddressSanitizer and UndefinedBehaviorSanitizer, then the engine's tests built
-# with ThreadSanitizer.
+# with ThreadSanitizer, then the fuzzers for a fixed number of runs, then the Debian
+# package: built, checked, installed for real, used and purged.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -34,3 +35,12 @@ cmake --build "$root/build-tsan" -j "$jobs" --target "${engine_tests[@]}"
 labels="^($(IFS='|'; echo "${engine_tests[*]}"))\$"
 (cd "$root/build-tsan" && TSAN_OPTIONS=second_deadlock_stack=1 \
   ctest --output-on-failure -j "$jobs" -L "$labels")
+
+echo "== Fuzz every loader of outside data for a fixed number of runs"
+"$root/scripts/fuzz.sh"
+
+echo "== Build, check, install, use and purge the Debian package"
+"$root/scripts/package.sh"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+$SUDO "$root/tests/package/package_test.sh" "$root"/build-package/pacetta_*.deb

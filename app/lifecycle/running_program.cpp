@@ -66,6 +66,15 @@ std::string RunningProgram::ProgramFolder() const {
   return std::filesystem::path(platform_.system.ProgramPath()).parent_path().string();
 }
 
+std::string RunningProgram::DefaultLogFolder() const {
+  // A copy that keeps its modules apart was installed by the system, in folders the user
+  // may not write; a copy in a folder of its own writes its log beside itself.
+  const std::string program = ProgramFolder();
+  if (platform_.system.ModuleFolder() == program) return program;
+  const std::string own = platform_.system.UserStateFolder();
+  return own.empty() ? program : own;
+}
+
 bool RunningProgram::Initialise() {
   // Before the pages, which offer what the modules bring; their messages come before the
   // window is shown.
@@ -212,12 +221,12 @@ void RunningProgram::ClearStaleOverheat() {
 
 void RunningProgram::StartEngine() {
   std::vector<CpuInfo>& records = application_.Processors();
-  const std::string programFolder = ProgramFolder();
-  idleHelpers_ = std::make_unique<IdleHelpers>(platform_.processes, IdleHelperPath(programFolder),
+  idleHelpers_ = std::make_unique<IdleHelpers>(platform_.processes,
+                                               IdleHelperPath(platform_.system.ModuleFolder()),
                                                static_cast<unsigned>(records.size()));
   log_ = std::make_unique<MonitoringLog>(
       platform_.logFiles, platform_.localClock,
-      options_.logFolder.empty() ? programFolder : options_.logFolder);
+      options_.logFolder.empty() ? DefaultLogFolder() : options_.logFolder);
 
   const StringTable& strings = application_.Strings();
   SamplerContext context{records,

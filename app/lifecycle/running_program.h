@@ -119,6 +119,7 @@ class RunningProgram final : public WindowProgram,
 
   void LoadSettings();
   std::string ProgramFolder() const;
+  std::string DefaultLogFolder() const;
   // The updates' side, when the updates module is loaded: started at the window's start
   // (with the start-up check when due), stored at shutdown after a running operation ended.
   void StartUpdates();

@@ -38,8 +38,8 @@ platform::AutostartWay WayOf(int32_t autoRun) {
 
 LanguageOffer RunningProgram::Languages() const {
   platform::System& system = platform_.system;
-  // The language modules lie beside the program, where the start-up looks for them.
-  const std::string folder = ProgramFolder();
+  // Where the start-up looks for them.
+  const std::string folder = system.ModuleFolder();
   LanguageOffer offer;
   offer.userDefault = ResolveLanguageId(kLanguageUserDefault, system);
   offer.userDefaultAvailable = LanguageAvailable(system, folder, offer.userDefault);

@@ -15,7 +15,7 @@ const char* const kProgramUsage =
     "  --dump=FILE             write the diagnostic dump of every processor to FILE\n"
     "  --console               run without a display: status as lines on the terminal\n"
     "  --log-folder=DIR        where the monitoring log is kept (default: the program's\n"
-    "                          folder)\n"
+    "                          folder; ~/.local/state/pacetta for an installed copy)\n"
     "  --answer=yes|no|cancel|ok  the answer to a question asked on the console\n"
     "  --update-server=HOST[:PORT]  the FTP server updates come from (default: the\n"
     "                          build's)\n"

@@ -86,8 +86,9 @@ void Startup::ChooseLanguage() {
   if (settings_) stored = settings_->ReadDword("ResourceLocaleId").value_or(stored);
   const uint32_t wanted = ResolveLanguageId(stored, platform_.system);
   // A missing module keeps the built-in English texts, silently.
-  const uint32_t module = ModuleLocaleFor(platform_.system, folder, wanted);
-  if (module != 0) s_.strings.LoadLanguageModule(platform_.system, folder, module);
+  const std::string modules = platform_.system.ModuleFolder();
+  const uint32_t module = ModuleLocaleFor(platform_.system, modules, wanted);
+  if (module != 0) s_.strings.LoadLanguageModule(platform_.system, modules, module);
 }
 
 std::optional<StartupResult> Startup::OneShotCommands() {

@@ -30,7 +30,10 @@ bool IsLoopbackHost(const std::string& host) {
 
 UpdateService::UpdateService(addins::TollundObject& module, UpdateEnvironment environment)
     : module_(module), env_(std::move(environment)) {
-  view_.notifyOnly = !env_.files.CanReplaceIn(env_.programFolder);
+  // An update lays its files out beside the program: a copy whose modules lie in a
+  // library folder of their own was installed by a package and is updated by it.
+  view_.notifyOnly = !env_.files.CanReplaceIn(env_.programFolder) ||
+                     env_.system.ModuleFolder() != env_.programFolder;
 }
 
 UpdateService::~UpdateService() {

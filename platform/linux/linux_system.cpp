@@ -1,6 +1,7 @@
 #include "platform/linux/linux_system.h"
 
 #include <dlfcn.h>
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -36,6 +38,32 @@ std::string EnvOr(const char* name, const std::string& fallback) {
   return value && *value ? value : fallback;
 }
 
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home == '/') return home;
+  const passwd* user = getpwuid(getuid());
+  return user && user->pw_dir ? user->pw_dir : "";
+}
+
+// Makes each missing folder of `path` for the user alone; true when it is a folder.
+bool MakePrivateFolders(const std::filesystem::path& path) {
+  std::filesystem::path built;
+  for (const auto& part : path) {
+    built /= part;
+    if (mkdir(built.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Where an installed copy keeps its helpers and modules, relative to the program's
+// folder; set by the build from its installation folders.
+#ifdef PACETTA_MODULES_FROM_PROGRAM
+constexpr const char* kModulesFromProgram = PACETTA_MODULES_FROM_PROGRAM;
+#else
+constexpr const char* kModulesFromProgram = "";
+#endif
+
 }  // namespace
 
 LinuxSystem::LinuxSystem() {
@@ -44,6 +72,30 @@ LinuxSystem::LinuxSystem() {
   if (length <= 0) return;
   path.resize(static_cast<size_t>(length));
   programPath_ = std::move(path);
+  moduleFolder_ = System::ModuleFolder();
+  if (*kModulesFromProgram != '\0') {
+    const auto installed =
+        (std::filesystem::path(moduleFolder_) / kModulesFromProgram).lexically_normal();
+    std::error_code error;
+    if (std::filesystem::is_directory(installed, error)) {
+      moduleFolder_ = installed.string();
+      if (moduleFolder_.size() > 1 && moduleFolder_.back() == '/') moduleFolder_.pop_back();
+    }
+  }
+}
+
+std::string LinuxSystem::UserStateFolder() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  std::filesystem::path base;
+  if (state && *state == '/') {
+    base = state;
+  } else {
+    const std::string home = HomeFolder();
+    if (home.empty()) return {};
+    base = std::filesystem::path(home) / ".local" / "state";
+  }
+  const std::filesystem::path folder = base / "pacetta";
+  return MakePrivateFolders(folder) ? folder.string() : std::string();
 }
 
 bool LinuxSystem::SetCurrentDirectory(const std::string& path) {

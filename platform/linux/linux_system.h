@@ -9,6 +9,11 @@ class LinuxSystem : public platform::System {
   // The file the program was started from, as it was named at the start: an update renames
   // that file to its backup name while the program runs, and a restart starts the new one.
   std::string ProgramPath() override { return programPath_; }
+  // An installed copy's private library folder, found from the program's own place;
+  // a build folder has none, and its modules lie beside the program.
+  std::string ModuleFolder() override { return moduleFolder_; }
+  // $XDG_STATE_HOME/pacetta, or ~/.local/state/pacetta.
+  std::string UserStateFolder() override;
   bool SetCurrentDirectory(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   bool StartProcess(const std::string& path, const std::vector<std::string>& arguments) override;
@@ -27,6 +32,7 @@ class LinuxSystem : public platform::System {
 
  private:
   std::string programPath_;
+  std::string moduleFolder_;
 };
 
 // Windows locale identifier of a POSIX locale name such as "de_DE.UTF-8"; 1033 (US

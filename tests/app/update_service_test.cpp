@@ -562,6 +562,16 @@ TEST(UpdateService, SaveDuringADownloadEndsItAnsweringTheWorkerAndStoresTheResul
   EXPECT_FALSE(service.Running());
 }
 
+TEST(UpdateService, AnInstalledCopyWithItsModulesApartOnlyAnnouncesUpdates) {
+  Rig rig("updates.example", /*writable=*/true);
+  rig.system.moduleFolder = "/opt/lib/tarvello";
+  UpdateSettings stored = Earlier();
+  stored.method = kUpdateMethodDownload;
+  UpdateService& service = rig.Start(stored);
+  EXPECT_TRUE(service.View().notifyOnly);
+  EXPECT_EQ(service.View().method, kUpdateMethodNotify);
+}
+
 TEST(UpdateService, ACopyItCannotReplaceOnlyAnnouncesUpdates) {
   Rig rig("updates.example", /*writable=*/false);
   UpdateSettings stored = Earlier();

@@ -1,6 +1,7 @@
 # Installs the component "desktop" into a fresh folder and checks what a desktop finds
-# there: the program with its language modules beside it, the menu entry, and the icon
-# as shapes and as bitmaps of the size their folders name.
+# there: the program with its language modules in its module folder, the menu entry,
+# the software centre's description, the manual page, and the icon as shapes and as
+# bitmaps of the size their folders name.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
                         --component desktop
@@ -10,7 +11,9 @@ if(NOT result EQUAL 0)
 endif()
 
 set(entry ${PREFIX}/${DATADIR}/applications/pacetta.desktop)
-foreach(file ${PREFIX}/${BINDIR}/pacetta ${PREFIX}/${BINDIR}/Pacetta1031.so ${entry}
+foreach(file ${PREFIX}/${BINDIR}/pacetta ${PREFIX}/${MODULEDIR}/Pacetta1031.so ${entry}
+        ${PREFIX}/${DATADIR}/metainfo/com.norvane.pacetta.metainfo.xml
+        ${PREFIX}/${MANDIR}/man1/pacetta.1
         ${PREFIX}/${DATADIR}/icons/hicolor/scalable/apps/pacetta.svg)
   if(NOT EXISTS ${file})
     message(FATAL_ERROR "not installed: ${file}")
@@ -46,7 +49,10 @@ if(VALIDATE)
   endif()
 endif()
 
-# The installed program finds the module installed beside it.
+# The installed program finds the module in its module folder, not beside itself.
+if(EXISTS ${PREFIX}/${BINDIR}/Pacetta1031.so)
+  message(FATAL_ERROR "a language module was installed beside the program")
+endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL= LC_MESSAGES= LANG=de_DE.UTF-8
                         XDG_CONFIG_HOME=${PREFIX}/config PACETTA_RUNTIME_DIR=${PREFIX}/runtime
                         ${PREFIX}/${BINDIR}/pacetta --simulate --console -help

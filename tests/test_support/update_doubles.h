@@ -71,6 +71,9 @@ class StillClock final : public platform::LocalClock {
 class IdleSystem final : public platform::System {
  public:
   std::string ProgramPath() override { return "/opt/tarvello/pacetta"; }
+  std::string ModuleFolder() override {
+    return moduleFolder.empty() ? System::ModuleFolder() : moduleFolder;
+  }
   bool SetCurrentDirectory(const std::string&) override { return true; }
   bool FileExists(const std::string&) override { return false; }
   bool StartProcess(const std::string&, const std::vector<std::string>&) override { return false; }
@@ -82,6 +85,8 @@ class IdleSystem final : public platform::System {
   bool RunsUnderEmulation() override { return false; }
   uint32_t UserDefaultLocale() override { return 1033; }
   uint32_t SystemDefaultLocale() override { return 1033; }
+
+  std::string moduleFolder;  // empty: beside the program
 };
 
 }  // namespace pacetta::testing
