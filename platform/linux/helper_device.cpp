@@ -16,6 +16,25 @@ namespace {
 
 // A request that the helper has not answered by then is taken as failed.
 constexpr std::chrono::milliseconds kAnswerTimeout{30000};
+// A change may first wait for polkit while the user types a password (the helper gives
+// that up to 120 s): the program must not give up first.
+constexpr std::chrono::milliseconds kChangeAnswerTimeout{150000};
+
+bool MayWaitForPassword(uint32_t code) {
+  switch (code) {
+    case driver::kWriteMsr:
+    case driver::kWritePortByte:
+    case driver::kWritePortWord:
+    case driver::kWritePortDword:
+    case driver::kSetFrequencyLimits:
+    case driver::kSetEnergyPreference:
+    case driver::kSetBoost:
+    case driver::kSetGovernor:
+      return true;
+    default:
+      return false;
+  }
+}
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -70,16 +89,17 @@ bool HelperDevice::Exchange(uint32_t code, const void* in, uint32_t inSize, void
   std::memcpy(frame.data(), &header, sizeof header);
   if (inSize > 0) std::memcpy(frame.data() + sizeof header, in, inSize);
 
+  const auto timeout = MayWaitForPassword(code) ? kChangeAnswerTimeout : kAnswerTimeout;
   const std::lock_guard lock(mutex_);
   if (!connection_.Valid()) return false;
   helper_wire::ResponseHeader answer;
   std::array<char, helper_wire::kMaxPayload> output{};
   const bool exchanged =
       SendAll(connection_.Get(), frame.data(), sizeof header + inSize) &&
-      ReceiveWithFd(connection_.Get(), &answer, sizeof answer, kAnswerTimeout, passed) &&
+      ReceiveWithFd(connection_.Get(), &answer, sizeof answer, timeout, passed) &&
       answer.returned <= outSize &&
       (answer.returned == 0 ||
-       ReceiveExact(connection_.Get(), output.data(), answer.returned, kAnswerTimeout));
+       ReceiveExact(connection_.Get(), output.data(), answer.returned, timeout));
   if (!exchanged) {
     // The stream is out of step or gone: no later answer could be trusted.
     connection_.Reset();

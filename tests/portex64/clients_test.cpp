@@ -42,21 +42,6 @@ bool WaitForUseCount(platform::Device& device, uint32_t expected) {
   return false;
 }
 
-// Runs `body` in a child process as user `uid` with the given groups; its exit code.
-template <typename Body>
-int RunAs(uid_t uid, gid_t gid, std::vector<gid_t> groups, Body body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (setgroups(groups.size(), groups.data()) != 0 || setgid(gid) != 0 || setuid(uid) != 0) {
-      _exit(90);
-    }
-    _exit(body());
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
-}
-
 // 0: the helper answered a version request; 1: the connection was refused.
 int TryVersion(const FakeTree& tree) {
   return OpenHelperDevice(tree) != nullptr ? 0 : 1;

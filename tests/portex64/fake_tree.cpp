@@ -110,12 +110,13 @@ std::string HelperBinary() {
   return path;
 }
 
-HelperProcess::HelperProcess(const FakeTree& tree, std::vector<std::string> extra) {
+HelperProcess::HelperProcess(const FakeTree& tree, std::vector<std::string> extra,
+                             std::vector<std::string> environment) {
   std::vector<std::string> arguments = tree.DeviceArguments();
   arguments.push_back("--socket=" + tree.SocketPath());
   arguments.push_back("--foreground");
   arguments.insert(arguments.end(), extra.begin(), extra.end());
-  child_ = std::make_unique<ChildProcess>(HelperBinary(), arguments, std::vector<std::string>{});
+  child_ = std::make_unique<ChildProcess>(HelperBinary(), arguments, environment);
   ready_ = child_->Started() && child_->WaitForOutput("listening on", 30s);
 }
 

@@ -1,4 +1,8 @@
 #pragma once
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,7 +46,9 @@ class FakeTree {
 // The real helper binary on a fake tree, in the foreground, ended with the object.
 class HelperProcess {
  public:
-  explicit HelperProcess(const FakeTree& tree, std::vector<std::string> extra = {});
+  // `environment` adds to or replaces variables of the test's own environment.
+  explicit HelperProcess(const FakeTree& tree, std::vector<std::string> extra = {},
+                         std::vector<std::string> environment = {});
   bool Ready() const { return ready_; }
   ChildProcess& Child() { return *child_; }
   std::string Diagnostics();
@@ -53,6 +59,21 @@ class HelperProcess {
 };
 
 std::string HelperBinary();
+
+// Runs `body` in a child process as user `uid` with the given groups; its exit code.
+template <typename Body>
+int RunAs(uid_t uid, gid_t gid, std::vector<gid_t> groups, Body body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (setgroups(groups.size(), groups.data()) != 0 || setgid(gid) != 0 || setuid(uid) != 0) {
+      _exit(90);
+    }
+    _exit(body());
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
 
 // A device connected to the helper of `tree`, reporting `processor` as the caller's
 // processor (the scheduler's answer when negative).

@@ -1,5 +1,5 @@
-// Reading a peer's groups from its process status, where a reused process number must
-// not lend another user's groups.
+// Reading a peer's groups and start time from its process files, where a reused process
+// number must not lend another user's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -37,6 +37,30 @@ TEST_F(PeerGroupsTest, AnotherUserOrAGoneProcessLendsNoGroups) {
   Status(42, "Uid:\t1001\t1001\t1001\t1001\nGroups:\t1001 27\n");
   EXPECT_FALSE(portex::SupplementaryGroupsOf(42, 1000, proc_.Path()));
   EXPECT_FALSE(portex::SupplementaryGroupsOf(44, 1000, proc_.Path()));
+}
+
+TEST_F(PeerGroupsTest, TheStartTimeIsReadPastAnyNameOnlyForTheSameUser) {
+  const auto stat = [](const std::string& name, int fields) {
+    std::string text = "42 (" + name + ") S";
+    for (int n = 4; n < 22 && n < 4 + fields; ++n) text += " 7";
+    return text + (fields >= 18 ? " 123456 0 0\n" : "\n");
+  };
+  struct Case {
+    std::string stat;
+    std::string uidLine;
+    std::optional<uint64_t> startTime;
+  } cases[] = {
+      {stat("pacetta", 18), "Uid:\t1000\t1000\t1000\t1000", 123456},
+      {stat("a) S 1 2 (b", 18), "Uid:\t1000\t1000\t1000\t1000", 123456},
+      {stat("pacetta", 18), "Uid:\t1000\t1001\t1000\t1000", std::nullopt},  // set-user
+      {stat("pacetta", 5), "Uid:\t1000\t1000\t1000\t1000", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    Status(42, "Name:\tpacetta\n" + c.uidLine + "\n");
+    std::ofstream(proc_.File("42/stat")) << c.stat;
+    EXPECT_EQ(portex::StartTimeOf(42, 1000, proc_.Path()), c.startTime) << c.stat;
+  }
+  EXPECT_FALSE(portex::StartTimeOf(44, 1000, proc_.Path()));
 }
 
 TEST(PeerAllowedTest, TheGroupsTheKernelRecordedAtConnectDecideWithoutProc) {

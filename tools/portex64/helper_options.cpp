@@ -11,6 +11,7 @@ const char* const kHelperUsage =
     "  --socket=PATH      listen here (default /run/pacetta/Portex64.sock)\n"
     "  --group=NAME|GID   members of this group may connect (root always may)\n"
     "  --allow-uid=UID    this user may connect too (repeatable)\n"
+    "  --polkit           other local users may connect as polkit authorizes\n"
     "  --foreground       stay in the foreground\n"
     "  --ready-fd=N       write one byte to descriptor N once listening\n"
     "  --max-clients=N    connections served at once (default 32, one kept for root)\n"
@@ -58,6 +59,8 @@ std::optional<HelperOptions> ParseHelperOptions(const std::vector<std::string>& 
     const std::string value = hasValue ? argument.substr(equals + 1) : "";
     if (name == "--foreground" && !hasValue) {
       options.foreground = true;
+    } else if (name == "--polkit" && !hasValue) {
+      options.polkit = true;
     } else if (!hasValue || value.empty()) {
       error = "unknown option: " + argument;
       return std::nullopt;

@@ -17,6 +17,9 @@ struct HelperOptions {
   std::string pciDir = "/sys/bus/pci/devices";  // <pciDir>/0000:00:DD.F/config
   std::vector<uid_t> allowUids;                 // besides root
   std::optional<gid_t> group;                   // members may connect too
+  // Any other local user may connect when polkit authorizes reading the sensors, and
+  // change hardware state when it authorizes that too.
+  bool polkit = false;
   // Holds sys/devices/system/cpu: the kernel's frequency policy files.
   std::string sysRoot = "/";
   bool foreground = false;

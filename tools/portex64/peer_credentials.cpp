@@ -1,6 +1,8 @@
 #include "tools/portex64/peer_credentials.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -35,6 +37,43 @@ std::optional<PeerCredentials> CredentialsOf(int connection) {
   const auto peer = linux_os::PeerOf(connection);
   if (!peer) return std::nullopt;
   return PeerCredentials{peer->pid, peer->uid, peer->gid, PeerGroups(connection)};
+}
+
+std::optional<uint64_t> StartTimeOf(pid_t pid, uid_t uid, const std::string& procRoot) {
+  // Both files through one open folder: the number cannot pass to another process between
+  // the two reads.
+  const std::string path = procRoot + "/" + std::to_string(pid);
+  const linux_os::UniqueFd folder(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.Valid()) return std::nullopt;
+  const auto text = [&](const char* name) {
+    std::string content;
+    const linux_os::UniqueFd file(openat(folder.Get(), name, O_RDONLY | O_CLOEXEC));
+    char buffer[4096];
+    for (ssize_t got; file.Valid() && (got = read(file.Get(), buffer, sizeof buffer)) > 0;) {
+      content.append(buffer, static_cast<size_t>(got));
+    }
+    return content;
+  };
+  // The command name, field 2, may hold blanks and parentheses: count from its last ')'.
+  const std::string stat = text("stat");
+  const auto nameEnd = stat.rfind(')');
+  if (nameEnd == std::string::npos) return std::nullopt;
+  std::istringstream fields(stat.substr(nameEnd + 1));
+  std::string field;
+  for (int n = 3; n < 22; ++n) fields >> field;
+  uint64_t startTime = 0;
+  if (!(fields >> startTime)) return std::nullopt;
+  std::istringstream status(text("status"));
+  for (std::string line; std::getline(status, line);) {
+    std::istringstream words(line);
+    std::string key;
+    unsigned long real = 0, effective = 0;
+    if (words >> key >> real >> effective && key == "Uid:") {
+      if (effective != uid) return std::nullopt;
+      return startTime;
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<std::vector<gid_t>> SupplementaryGroupsOf(pid_t pid, uid_t uid,

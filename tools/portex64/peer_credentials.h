@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct PeerCredentials {
   gid_t gid = 0;
   // The supplementary groups, null where the kernel cannot tell them (before 4.13).
   std::optional<std::vector<gid_t>> groups;
+  // When the process started (clock ticks after boot), so that polkit can tell it from a
+  // later process with the same number; 0 when unknown.
+  uint64_t startTime = 0;
 };
 
 std::optional<PeerCredentials> CredentialsOf(int connection);
@@ -25,6 +29,10 @@ std::optional<PeerCredentials> CredentialsOf(int connection);
 // was reused by another process). Only for kernels that cannot tell a peer's groups.
 std::optional<std::vector<gid_t>> SupplementaryGroupsOf(pid_t pid, uid_t uid,
                                                         const std::string& procRoot = "/proc");
+
+// The start time of `pid` (field 22 of <procRoot>/<pid>/stat); null when the process is
+// gone or its effective user is no longer `uid`.
+std::optional<uint64_t> StartTimeOf(pid_t pid, uid_t uid, const std::string& procRoot = "/proc");
 
 // Root, the helper's own user, an allowed user, or a member of the allowed group
 // (primary or supplementary).

@@ -68,10 +68,26 @@ bool LayoutFits(const wire::RequestHeader& header) {
   return false;  // unknown codes, and the kernel routine: this helper runs no code
 }
 
+// MSR writes and the kernel's frequency policies; port writes are told apart by where
+// they go (WritePort).
+bool ChangesState(uint32_t code) {
+  switch (code) {
+    case driver::kWriteMsr:
+    case driver::kSetFrequencyLimits:
+    case driver::kSetEnergyPreference:
+    case driver::kSetBoost:
+    case driver::kSetGovernor:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 Answer RequestHandler::Handle(const wire::RequestHeader& header, const uint8_t* in) {
   if (!LayoutFits(header)) return {};
+  if (ChangesState(header.code) && !MayChange()) return {};
   if (header.code == driver::kSetEnergyPreference || header.code == driver::kSetGovernor) {
     return SetPolicyName(header.code, in);
   }
@@ -168,7 +184,13 @@ Answer RequestHandler::WritePort(unsigned width, const uint32_t* words) {
   const uint32_t port = words[0];
   uint32_t value = words[1] & WidthMask(width);
   bool ok = false;
-  switch (RoutePortAccess(port, width, true, value, context_.processorControlPort)) {
+  const PortRoute route = RoutePortAccess(port, width, true, value, context_.processorControlPort);
+  // Latching a timer counter and choosing a configuration register serve reads: only
+  // configuration data and the processor control register change the hardware.
+  if ((route == PortRoute::kConfigData || route == PortRoute::kProcessorControl) && !MayChange()) {
+    return {};
+  }
+  switch (route) {
     case PortRoute::kDirect:
       ok = context_.hardware.WritePort(port, width, value);
       break;
@@ -254,6 +276,12 @@ Answer RequestHandler::Stop() {
   Answer answer = Succeeded();
   answer.endHelper = true;
   return answer;
+}
+
+bool RequestHandler::MayChange() {
+  if (!authorizeChange_) return true;
+  if (!mayChange_) mayChange_ = authorizeChange_();
+  return *mayChange_;
 }
 
 void RequestHandler::EndHelper() {

@@ -1,7 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/linux/helper_wire.h"
 #include "tools/portex64/helper_context.h"
@@ -22,8 +25,11 @@ struct Answer {
 // layout does not allow fails as the driver's request would.
 class RequestHandler {
  public:
-  RequestHandler(HelperContext& context, const PeerCredentials& peer)
-      : context_(context), peer_(peer) {}
+  // `authorizeChange`, when given, is asked once, at the first request that would change
+  // hardware state, whether this connection may change it; without it, it may.
+  RequestHandler(HelperContext& context, const PeerCredentials& peer,
+                 std::function<bool()> authorizeChange = {})
+      : context_(context), peer_(peer), authorizeChange_(std::move(authorizeChange)) {}
   // A connection that ends gives back every use it took.
   ~RequestHandler() { context_.uses.ReleaseAll(uses_); }
   RequestHandler(const RequestHandler&) = delete;
@@ -47,11 +53,14 @@ class RequestHandler {
   Answer Cpufreq(const std::string& refusal);
   Answer Stop();
   bool ConfigData(uint32_t port, unsigned width, bool write, uint32_t& value);
+  bool MayChange();
 
   HelperContext& context_;
   PeerCredentials peer_;
   uint32_t configAddress_ = 0;  // this connection's 0xCF8, so clients never mix them
   uint32_t uses_ = 0;
+  std::function<bool()> authorizeChange_;
+  std::optional<bool> mayChange_;  // the connection's answer, asked for once
 };
 
 }  // namespace pacetta::portex

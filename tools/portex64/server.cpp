@@ -15,14 +15,16 @@
 #include "platform/linux/helper_folder.h"
 #include "tools/portex64/client_session.h"
 #include "tools/portex64/peer_credentials.h"
+#include "tools/portex64/polkit_gate.h"
 
 namespace pacetta::portex {
 namespace {
 
 // The socket's mode: owner only, the group's members too, or everyone when extra users
-// are named (they share no group), in which case the peer check alone decides.
+// are named (they share no group) or polkit may admit anyone, in which case the peer
+// check and polkit alone decide.
 mode_t SocketMode(const HelperOptions& options) {
-  if (!options.allowUids.empty()) return 0666;
+  if (!options.allowUids.empty() || options.polkit) return 0666;
   return options.group ? 0660 : 0600;
 }
 
@@ -139,8 +141,14 @@ void Server::Wake() {
 void Server::Accept() {
   UniqueFd fd(accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC));
   if (!fd.Valid()) return;
-  const auto peer = CredentialsOf(fd.Get());
-  if (!peer || !PeerAllowed(*peer, options_, self_)) {
+  auto peer = CredentialsOf(fd.Get());
+  const bool member = peer && PeerAllowed(*peer, options_, self_);
+  if (peer && !member && options_.polkit) {
+    // Read while the connection is fresh: polkit tells the process from a later one with
+    // the same number by it.
+    peer->startTime = StartTimeOf(peer->pid, peer->uid).value_or(0);
+  }
+  if (!peer || (!member && (!options_.polkit || peer->startTime == 0))) {
     refusals_.Refused("refused a connection of user " +
                       (peer ? std::to_string(peer->uid) : std::string("unknown")));
     return;
@@ -156,10 +164,15 @@ void Server::Accept() {
   connection->uid = peer->uid;
   Connection* raw = connection.get();
   const std::chrono::seconds idle(options_.idleTimeoutSeconds);
-  raw->thread = std::thread([this, raw, idle, peer = *peer] {
-    {
-      RequestHandler handler(context_, peer);
-      ServeConnection(raw->fd.Get(), handler, idle);
+  // Polkit is asked on the connection's own thread, so that a slow answer holds up no
+  // other client; the limits above bound how many questions one user can have open.
+  raw->thread = std::thread([this, raw, idle, member, peer = *peer] {
+    const int socket = raw->fd.Get();
+    if (member || PolkitAdmits(peer, socket, context_.refused)) {
+      RequestHandler handler(context_, peer,
+                             member ? std::function<bool()>()
+                                    : PolkitChangeAuthorization(peer, socket, context_.refused));
+      ServeConnection(socket, handler, idle);
     }  // the connection's uses are given back here, before it counts as done
     raw->done = true;
     Wake();
