@@ -96,6 +96,8 @@ grep -q '"readings"' "$work/desk.json" ||
   { cat "$work/desk.err" "$work/service/service.log"; fail "polkit gave the active session's user no register access"; }
 as_user "$remote" pacetta --cpu-report >"$work/remote.json" 2>/dev/null || true
 grep -q '"readings"' "$work/remote.json" && fail "a remote session's user read registers"
+polkit_calls_for "$(id -u "$desk")" | grep -q 'com.norvane.pacetta.read-sensors' ||
+  fail "the helper did not ask polkit about the active session's user"
 as_user "$member" pacetta --cpu-report | grep -q '"readings"' || fail "a member lost access under polkit"
 polkit_calls_for "$(id -u "$member")" | grep -q . && fail "the helper asked polkit about a member"
 "$here/start_unit.py" stop "$unit" "$work/service"
