@@ -27,7 +27,10 @@ cleanup() {
   [ -n "${bus_pid:-}" ] && kill "$bus_pid" "${authority_pid:-}" 2>/dev/null
   if [ -f "$work/service/main.pid" ]; then "$here/start_unit.py" stop "$unit" "$work/service"; fi
   dpkg -s pacetta >/dev/null 2>&1 && apt-get purge -y -qq pacetta >/dev/null 2>&1
-  for user in "$member" "$desk" "$remote"; do userdel -r "$user" 2>/dev/null; done
+  for user in "$member" "$desk" "$remote"; do
+    pkill -KILL -u "$user" 2>/dev/null
+    userdel -r "$user" 2>/dev/null
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -67,6 +70,9 @@ else
 fi
 [ -S /run/pacetta/Portex64.sock ] || fail "the service's socket is missing"
 
+for user in "$member" "$desk" "$remote"; do  # left by an interrupted run
+  if id "$user" >/dev/null 2>&1; then pkill -KILL -u "$user" || true; userdel -r "$user" 2>/dev/null || true; fi
+done
 useradd -m -G pacetta "$member"
 useradd -m "$desk"
 useradd -m "$remote"
@@ -98,21 +104,41 @@ as_user "$remote" pacetta --cpu-report >"$work/remote.json" 2>/dev/null || true
 grep -q '"readings"' "$work/remote.json" && fail "a remote session's user read registers"
 polkit_calls_for "$(id -u "$desk")" | grep -q 'com.norvane.pacetta.read-sensors' ||
   fail "the helper did not ask polkit about the active session's user"
-as_user "$member" pacetta --cpu-report | grep -q '"readings"' || fail "a member lost access under polkit"
+as_user "$member" pacetta --cpu-report >"$work/member-polkit.json" 2>/dev/null || true
+grep -q '"readings"' "$work/member-polkit.json" || fail "a member lost access under polkit"
 polkit_calls_for "$(id -u "$member")" | grep -q . && fail "the helper asked polkit about a member"
 "$here/start_unit.py" stop "$unit" "$work/service"
 
-step "the installed program starts from its menu entry"
-as_user "$member" mkdir -p "/home/$member/.config/pacetta"
+step "the installed program starts from its menu entry on a desktop"
+# A display with a tray host and a session bus, all the member's, and the menu entry's
+# command line as the desktop would run it, on this machine's processors.
+display_log="/home/$member/xvfb.out"
+as_user "$member" sh -c "Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >$display_log 2>/dev/null &"
+for _ in $(seq 300); do [ -s "$display_log" ] && break; sleep 0.1; done
+display=":$(head -n 1 "$display_log")"
+[ "$display" != ":" ] || fail "Xvfb did not start"
+desktop_env=(DISPLAY="$display")
+bus_line="$(as_user "$member" sh -c 'dbus-daemon --session --fork --print-address=1 --print-pid=1')"
+desktop_env+=(DBUS_SESSION_BUS_ADDRESS="$(echo "$bus_line" | head -n 1)")
+session_bus_pid="$(echo "$bus_line" | sed -n 2p)"
+as_user "$member" "${desktop_env[@]}" sh -c 'trayer --edge top --align right --widthtype request \
+  --height 24 --SetDockType true --transparent false >/dev/null 2>&1 &'
+docked() {
+  as_user "$member" "${desktop_env[@]}" xwininfo -root -tree 2>/dev/null |
+    awk '/\("panel" "trayer"\)/ {inside = 1; next} inside && /\("pacetta" / {n++} END {print n + 0}'
+}
 exec_line="$(sed -n 's/^Exec=//p' /usr/share/applications/pacetta.desktop)"
-as_user "$member" sh -c "$exec_line --simulate --console >/home/$member/run.log 2>&1 &"
-for _ in $(seq 300); do grep -q "MHz" "/home/$member/run.log" 2>/dev/null && break; sleep 0.1; done
-grep -q "MHz" "/home/$member/run.log" || { cat "/home/$member/run.log"; fail "the program shows no status"; }
-as_user "$member" pacetta -exit
+as_user "$member" "${desktop_env[@]}" sh -c "$exec_line >/home/$member/run.log 2>&1 &"
+for _ in $(seq 600); do [ "$(docked)" -gt 0 ] && break; sleep 0.1; done
+[ "$(docked)" -gt 0 ] || { cat "/home/$member/run.log"; fail "the program put no icon in the tray"; }
+as_user "$member" "${desktop_env[@]}" pacetta -exit
 for _ in $(seq 300); do pgrep -u "$member" -x pacetta >/dev/null || break; sleep 0.1; done
 pgrep -u "$member" -x pacetta >/dev/null && fail "the program did not end on -exit"
-settings="$(find "/home/$member/.config/pacetta" -name '*.json' | head -n 1)"
-[ -n "$settings" ] || fail "the program stored no settings"
+settings="/home/$member/.config/pacetta/settings.json"
+[ -f "$settings" ] || fail "the program stored no settings"
+pkill -u "$member" trayer || true
+kill "$session_bus_pid" 2>/dev/null || true
+pkill -u "$member" Xvfb || true
 
 step "remove and purge"
 apt-get remove -y -qq pacetta >/dev/null
