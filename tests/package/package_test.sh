@@ -26,7 +26,9 @@ cleanup() {
   set +e
   [ -n "${bus_pid:-}" ] && kill "$bus_pid" "${authority_pid:-}" 2>/dev/null
   if [ -f "$work/service/main.pid" ]; then "$here/start_unit.py" stop "$unit" "$work/service"; fi
+  [ -x /etc/init.d/portex64 ] && ! systemd_runs && service portex64 stop >/dev/null 2>&1
   dpkg -s pacetta >/dev/null 2>&1 && apt-get purge -y -qq pacetta >/dev/null 2>&1
+  restore_service_policy
   for user in "$member" "$desk" "$remote"; do
     pkill -KILL -u "$user" 2>/dev/null
     userdel -r "$user" 2>/dev/null
@@ -37,8 +39,33 @@ trap cleanup EXIT
 
 systemd_runs() { [ -d /run/systemd/system ]; }
 
+# A container's policy-rc.d usually forbids starting services from maintainer scripts;
+# for this test the machine behaves as an ordinary host without systemd, whose init
+# scripts start at installation and stop at removal. The administrator's file returns.
+policy=/usr/sbin/policy-rc.d
+allow_services() {
+  systemd_runs && return 0
+  if [ -e "$policy" ]; then cp -p "$policy" "$work/policy-rc.d.saved"; fi
+  printf '#!/bin/sh\nexit 0\n' >"$policy"
+  chmod 755 "$policy"
+  services_allowed=1
+}
+restore_service_policy() {
+  [ -n "${services_allowed:-}" ] || return 0
+  if [ -e "$work/policy-rc.d.saved" ]; then cp -p "$work/policy-rc.d.saved" "$policy"; else rm -f "$policy"; fi
+  services_allowed=
+}
+service_ctl() {  # start | stop | status
+  if systemd_runs; then
+    if [ "$1" = status ]; then systemctl is-active --quiet portex64.service; else systemctl "$1" portex64.service; fi
+  else
+    service portex64 "$1" >/dev/null
+  fi
+}
+
 step "install $deb"
 dpkg -s pacetta >/dev/null 2>&1 && fail "pacetta is installed already; this test installs and purges it"
+allow_services
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "apt-get install failed"; }
 dpkg -L pacetta | sort >"$work/files"
@@ -59,16 +86,12 @@ appstreamcli validate --no-net /usr/share/metainfo/com.norvane.pacetta.metainfo.
 man -l /usr/share/man/man1/pacetta.1.gz 2>&1 | grep -q -- "--cpu-report" ||
   fail "the manual page does not describe --cpu-report"
 
-step "the helper service runs"
-if systemd_runs; then
-  systemctl is-active --quiet portex64.service || fail "portex64.service is not running after install"
-else
-  # No service manager here (a container): start the unit as it would, from the unit file.
-  systemd-analyze verify "$unit" 2>&1 | grep -v "^$" | tee "$work/verify.log" || true
-  grep -qi "error" "$work/verify.log" && fail "systemd-analyze verify finds errors in the unit"
-  "$here/start_unit.py" start "$unit" "$work/service"
-fi
+step "installing started the helper service"
+service_ctl status || fail "the helper service is not running after install"
 [ -S /run/pacetta/Portex64.sock ] || fail "the service's socket is missing"
+if ! systemd_runs; then
+  systemd-analyze verify "$unit" >"$work/verify.log" 2>&1 || { cat "$work/verify.log"; fail "systemd-analyze verify refuses the unit"; }
+fi
 
 for user in "$member" "$desk" "$remote"; do  # left by an interrupted run
   if id "$user" >/dev/null 2>&1; then pkill -KILL -u "$user" || true; userdel -r "$user" 2>/dev/null || true; fi
@@ -93,8 +116,9 @@ step "polkit: the active local session's user reads without a password, a remote
 # active local session and everyone else as inactive or remote, by the installed policy.
 source "$here/polkit_session.sh"
 start_polkit_session "$work" "$(id -u "$desk")"
-"$here/start_unit.py" stop "$unit" "$work/service" 2>/dev/null || true
-systemd_runs && systemctl stop portex64.service
+# The unit's own command line, group, folder and limits on that bus, started as the
+# service manager would start it.
+service_ctl stop
 "$here/start_unit.py" start "$unit" "$work/service" "DBUS_SYSTEM_BUS_ADDRESS=$bus_address"
 as_user "$desk" pacetta --cpu-report >"$work/desk.json" 2>"$work/desk.err" ||
   { cat "$work/desk.err"; fail "pacetta --cpu-report failed for the active session's user"; }
@@ -108,6 +132,7 @@ as_user "$member" pacetta --cpu-report >"$work/member-polkit.json" 2>/dev/null |
 grep -q '"readings"' "$work/member-polkit.json" || fail "a member lost access under polkit"
 polkit_calls_for "$(id -u "$member")" | grep -q . && fail "the helper asked polkit about a member"
 "$here/start_unit.py" stop "$unit" "$work/service"
+service_ctl start
 
 step "the installed program starts from its menu entry on a desktop"
 # A display with a tray host and a session bus, all the member's, and the menu entry's
@@ -143,6 +168,8 @@ pkill -u "$member" Xvfb || true
 step "remove and purge"
 apt-get remove -y -qq pacetta >/dev/null
 [ -e /usr/bin/pacetta ] && fail "removing left the program"
+pgrep -f "^/usr/lib/pacetta/Portex64" >/dev/null && fail "removing left the helper running"
+[ -e /run/pacetta ] && fail "removing left the service's folder"
 apt-get purge -y -qq pacetta >/dev/null
 while read -r file; do
   [ -d "$file" ] && continue
@@ -153,6 +180,7 @@ done <"$work/files"
 ls /var/lib/systemd/deb-systemd-helper-enabled/ 2>/dev/null | grep -q portex64 &&
   fail "purging left the service's enablement record"
 getent group pacetta >/dev/null && fail "purging left the group pacetta"
+ls /etc/rc?.d/ 2>/dev/null | grep -q portex64 && fail "purging left the init script's links"
 [ -e /run/pacetta ] && fail "the service's folder outlived the service"
 [ -f "$settings" ] || fail "purging took the user's settings"
 echo "package test: passed"
