@@ -16,13 +16,6 @@ constexpr uint32_t kEnhancedSpeedStepEnableBit = 16;
 
 }  // namespace
 
-ControlAbilities AbilitiesOf(const CpuInfo& processor0, bool enhancedSpeedStepOn) {
-  ControlAbilities abilities;
-  abilities.performanceStates = SupportsFidVidControl(processor0) || enhancedSpeedStepOn;
-  abilities.clockModulation = SupportsOdcm(processor0);
-  return abilities;
-}
-
 bool EnhancedSpeedStepOn(const CpuInfo& processor0, SensorHardware& hardware,
                          platform::Processors& processors) {
   if (!SupportsSpeedStep(processor0)) return false;

@@ -1,23 +1,13 @@
 #pragma once
 #include <vector>
 
+#include "app/lifecycle/control_abilities.h"
 #include "cpu/cpu_info.h"
 #include "cpu/sensors/sensor_hardware.h"
 #include "engine/monitor/sampler_settings.h"
 #include "platform/processors.h"
 
 namespace pacetta {
-
-// What processor 0 can do, as the main window's initialisation decides it.
-struct ControlAbilities {
-  // FID/VID control, or an enhanced SpeedStep that is switched on.
-  bool performanceStates = false;
-  bool clockModulation = false;
-
-  bool Any() const { return performanceStates || clockModulation; }
-};
-
-ControlAbilities AbilitiesOf(const CpuInfo& processor0, bool enhancedSpeedStepOn);
 
 // Enhanced SpeedStep (or VIA PowerSaver) is switched on in processor 0: the enable bit
 // of its miscellaneous-enable register (IA32_MISC_ENABLE bit 16).

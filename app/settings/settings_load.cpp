@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/lifecycle/start_calibration.h"
+#include "app/lifecycle/control_abilities.h"
 #include "app/settings/app_settings.h"
 #include "app/settings/registry_values.h"
 #include "app/settings/settings_validity.h"

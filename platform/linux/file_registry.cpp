@@ -28,15 +28,23 @@ std::string ToHex(const std::vector<uint8_t>& bytes) {
   return text;
 }
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Only pairs of hexadecimal digits: no sign, blank or prefix slips through as a byte.
 std::optional<std::vector<uint8_t>> FromHex(const std::string& text) {
   if (text.size() % 2) return std::nullopt;
   std::vector<uint8_t> bytes;
+  bytes.reserve(text.size() / 2);
   for (size_t i = 0; i < text.size(); i += 2) {
-    char pair[3] = {text[i], text[i + 1], 0};
-    char* end = nullptr;
-    const unsigned long value = std::strtoul(pair, &end, 16);
-    if (end != pair + 2) return std::nullopt;
-    bytes.push_back(static_cast<uint8_t>(value));
+    const int high = HexDigit(text[i]);
+    const int low = HexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes.push_back(static_cast<uint8_t>(high << 4 | low));
   }
   return bytes;
 }
@@ -54,10 +62,12 @@ platform::RegistryKeys Parse(const std::string& text) {
     auto& target = keys[path];
     for (const auto& [name, value] : values.items()) {
       if (value.is_number_integer()) {
-        const int64_t number = value.get<int64_t>();
-        if (number < INT32_MIN || number > UINT32_MAX)
-          throw std::runtime_error(name + " out of range");
-        target[name] = static_cast<uint32_t>(number);
+        // Checked in the number's own type: an unsigned one beyond INT64_MAX would wrap
+        // into the negative values a word may hold.
+        const bool inRange = value.is_number_unsigned() ? value.get<uint64_t>() <= UINT32_MAX
+                                                        : value.get<int64_t>() >= INT32_MIN;
+        if (!inRange) throw std::runtime_error(name + " out of range");
+        target[name] = static_cast<uint32_t>(value.get<int64_t>());
       } else if (value.is_object() && value.contains("binary") && value["binary"].is_string()) {
         auto bytes = FromHex(value["binary"].get<std::string>());
         if (!bytes) throw std::runtime_error(name + " is not hexadecimal");

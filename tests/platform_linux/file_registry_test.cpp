@@ -51,7 +51,9 @@ TEST(FileRegistry, DamagedFileIsKeptAsideAndReportedOnce) {
   for (const char* damage :
        {"{not json", "[1,2]", R"({"format":"pacetta-settings","keys":{"K":{"V":"text"}}})",
         R"({"format":"pacetta-settings","keys":{"K":{"V":{"binary":"ABC"}}}})",
-        R"({"format":"pacetta-settings","keys":{"K":{"V":99999999999}}})"}) {
+        R"({"format":"pacetta-settings","keys":{"K":{"V":99999999999}}})",
+        R"({"format":"pacetta-settings","keys":{"K":{"V":18446744073709551615}}})",
+        R"({"format":"pacetta-settings","keys":{"K":{"V":{"binary":"-1 F"}}}})"}) {
     std::ofstream(path) << damage;
     FileRegistry registry(path);
     auto notice = registry.DamageNotice();
