@@ -30,6 +30,21 @@ inline constexpr uint32_t kSetBoost = 0x80002048u;
 // the processors it steers by their registers to the `userspace` governor and back.
 inline constexpr uint32_t kSetGovernor = 0x8000204Cu;
 
+// Requests that change a register or the kernel's frequency policy whatever they carry;
+// a port write changes hardware or only chooses what a read sees, by its port.
+inline constexpr bool ChangesRegistersOrPolicy(uint32_t code) {
+  switch (code) {
+    case kWriteMsr:
+    case kSetFrequencyLimits:
+    case kSetEnergyPreference:
+    case kSetBoost:
+    case kSetGovernor:
+      return true;
+    default:
+      return false;
+  }
+}
+
 inline constexpr uint32_t kUseCountTag = 0x80000000u;  // word 0 of a use-count request
 inline constexpr uint32_t kExpectedMajor = 1;
 inline constexpr uint32_t kExpectedMinor = 5;

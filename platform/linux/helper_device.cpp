@@ -21,19 +21,8 @@ constexpr std::chrono::milliseconds kAnswerTimeout{30000};
 constexpr std::chrono::milliseconds kChangeAnswerTimeout{150000};
 
 bool MayWaitForPassword(uint32_t code) {
-  switch (code) {
-    case driver::kWriteMsr:
-    case driver::kWritePortByte:
-    case driver::kWritePortWord:
-    case driver::kWritePortDword:
-    case driver::kSetFrequencyLimits:
-    case driver::kSetEnergyPreference:
-    case driver::kSetBoost:
-    case driver::kSetGovernor:
-      return true;
-    default:
-      return false;
-  }
+  return driver::ChangesRegistersOrPolicy(code) || code == driver::kWritePortByte ||
+         code == driver::kWritePortWord || code == driver::kWritePortDword;
 }
 
 std::string Lower(std::string text) {

@@ -68,26 +68,12 @@ bool LayoutFits(const wire::RequestHeader& header) {
   return false;  // unknown codes, and the kernel routine: this helper runs no code
 }
 
-// MSR writes and the kernel's frequency policies; port writes are told apart by where
-// they go (WritePort).
-bool ChangesState(uint32_t code) {
-  switch (code) {
-    case driver::kWriteMsr:
-    case driver::kSetFrequencyLimits:
-    case driver::kSetEnergyPreference:
-    case driver::kSetBoost:
-    case driver::kSetGovernor:
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 Answer RequestHandler::Handle(const wire::RequestHeader& header, const uint8_t* in) {
   if (!LayoutFits(header)) return {};
-  if (ChangesState(header.code) && !MayChange()) return {};
+  // Port writes are told apart by where they go (WritePort).
+  if (driver::ChangesRegistersOrPolicy(header.code) && !MayChange()) return {};
   if (header.code == driver::kSetEnergyPreference || header.code == driver::kSetGovernor) {
     return SetPolicyName(header.code, in);
   }
