@@ -7,8 +7,8 @@
 
 namespace pacetta::fuzz {
 
-// A folder of this process's own below the temporary folder, made at first use and
-// removed when the process ends.
+// A folder of this process's own, made at first use and removed when the process ends:
+// below TMPDIR when that is set, else in /dev/shm where there is one, else in /tmp.
 const std::string& PrivateFolder();
 
 // Writes `bytes` to `path`, replacing what was there; aborts when it cannot.
