@@ -77,10 +77,7 @@ LinuxSystem::LinuxSystem() {
     const auto installed =
         (std::filesystem::path(moduleFolder_) / kModulesFromProgram).lexically_normal();
     std::error_code error;
-    if (std::filesystem::is_directory(installed, error)) {
-      moduleFolder_ = installed.string();
-      if (moduleFolder_.size() > 1 && moduleFolder_.back() == '/') moduleFolder_.pop_back();
-    }
+    if (std::filesystem::is_directory(installed, error)) moduleFolder_ = installed.string();
   }
 }
 
