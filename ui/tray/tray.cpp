@@ -213,7 +213,20 @@ void Tray::ShowIcon(TrayIconId id, bool shown) {
 }
 
 void Tray::OnTrayWindowChanged() {
-  WatchTray();
+  // A program that was starved or stopped may see the tray host already back when it
+  // looks, so the change itself counts, not only an absence seen between. The changes that
+  // waited together (the old host's end, the new one's start) are handled once.
+  if (trayChangePending_) return;
+  trayChangePending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        trayChangePending_ = false;
+        if (removed_) return;
+        available_ = QSystemTrayIcon::isSystemTrayAvailable();
+        if (available_) Recreate();
+      },
+      Qt::QueuedConnection);
 }
 
 void Tray::Recreate() {

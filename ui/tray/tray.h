@@ -100,6 +100,7 @@ class Tray final : public QObject, private TrayCommandSink {
   int32_t mainImage_ = 0;
   bool batteryShown_ = false;
   bool available_ = false;
+  bool trayChangePending_ = false;
   bool removed_ = false;
   MainIconClicks clicks_;
   QTimer clickTimer_;
